@@ -1,0 +1,51 @@
+// libFuzzer entry point for the container, page information and page
+// composition: everything a document's bytes reach before any decoder.
+
+#include "Container.h"
+#include "Render.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Pages above this many pixels are not composed: a 16-bit INFO can ask for 4
+// gigapixels, which is a limit question, not a parsing one.
+constexpr uint64_t kMaxFuzzPixels = 64ull * 1024 * 1024;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // A buffer of exactly the input's size, so that AddressSanitizer sees any
+    // read past its end.
+    std::unique_ptr<uint8_t[]> copy(new uint8_t[size == 0 ? 1 : size]);
+    if (size > 0) {
+        std::memcpy(copy.get(), data, size);
+    }
+    vyrd::RefPtr<vyrd::CDjVuContainer> doc = vyrd::MakeRef<vyrd::CDjVuContainer>();
+    if (doc->OpenDocumentFromMemory({copy.get(), size}) != 1) {
+        return 0;
+    }
+    const int pages = doc->CountPages();
+    for (int i = -1; i <= pages; ++i) {
+        vyrd::RefPtr<vyrd::CDjVuPage> page = doc->GetPageObject(i);
+        if (!page) {
+            continue;
+        }
+        vyrd::RefPtr<vyrd::CPageInfo> info = page->GetInfo();
+        if (!info || uint64_t(info->width) * uint64_t(info->height) > kMaxFuzzPixels) {
+            continue;
+        }
+        vyrd::RefPtr<vyrd::CRasterImage> raster = vyrd::RenderPage(*page);
+        if (raster && raster->Pixels() != nullptr) {
+            // Touch both ends of the buffer so a wrong size shows.
+            volatile uint8_t sink = raster->Pixels()[0];
+            sink = raster->Pixels()[raster->ByteSize() - 1];
+            (void)sink;
+        }
+    }
+    doc->CloseDocument();
+    return 0;
+}

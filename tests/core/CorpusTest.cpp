@@ -1,0 +1,209 @@
+// Real documents made by other encoders. The folder is optional: every test
+// skips when it is absent. Where DjVuLibre's djvudump is installed, the chunk
+// tree it prints is the reference for ours.
+
+#include "Container.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using vyrd::CDjVuContainer;
+using vyrd::MakeRef;
+using vyrd::RefPtr;
+
+fs::path CorpusDir() {
+#ifdef VYRD_CORPUS_DIR
+    std::string dir = VYRD_CORPUS_DIR;
+#ifdef _WIN32
+    // Under Wine the host's root folder is drive Z:.
+    if (!dir.empty() && dir[0] == '/') {
+        dir = "Z:" + dir;
+    }
+#endif
+    return fs::path(dir);
+#else
+    return {};
+#endif
+}
+
+bool HaveCorpus() {
+    std::error_code ec;
+    return !CorpusDir().empty() && fs::is_directory(CorpusDir(), ec);
+}
+
+#define REQUIRE_CORPUS()                                                  \
+    do {                                                                  \
+        if (!HaveCorpus()) {                                              \
+            GTEST_SKIP() << "corpus folder not present: " << CorpusDir(); \
+        }                                                                 \
+    } while (0)
+
+RefPtr<CDjVuContainer> OpenCorpusFile(const char* name) {
+    RefPtr<CDjVuContainer> doc = MakeRef<CDjVuContainer>();
+    EXPECT_EQ(doc->OpenDocument((CorpusDir() / name).u16string()), 1) << name;
+    return doc;
+}
+
+std::vector<std::string> Ids(const std::vector<vyrd::CIffChunk>& chunks) {
+    std::vector<std::string> ids;
+    for (const vyrd::CIffChunk& c : chunks) {
+        ids.push_back(vyrd::ChunkIdToString(c.Id()));
+    }
+    return ids;
+}
+
+TEST(Corpus, BoyJb2IsOneSmallPage) {
+    REQUIRE_CORPUS();
+    RefPtr<CDjVuContainer> doc = OpenCorpusFile("boy_jb2.djvu");
+    ASSERT_EQ(doc->CountPages(), 1);
+    RefPtr<vyrd::CDjVuPage> page = doc->GetPageObject(0);
+    ASSERT_TRUE(page);
+    RefPtr<vyrd::CPageInfo> info = page->GetInfo();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->width, 192);
+    EXPECT_EQ(info->height, 256);
+    EXPECT_EQ(info->dpi, 300);
+    EXPECT_EQ(Ids(page->Chunks()), (std::vector<std::string>{"INFO", "Sjbz"}));
+}
+
+TEST(Corpus, BundlesOpenWithoutPagesUntilTheDirectoryIsRead) {
+    REQUIRE_CORPUS();
+    for (const char* name :
+         {"DjVu3Spec.djvu", "navm_fgbz.djvu", "links.djvu", "czech_1-3.djvu", "index08.djvu"}) {
+        RefPtr<CDjVuContainer> doc = OpenCorpusFile(name);
+        ASSERT_NE(doc->DocumentForm(), nullptr) << name;
+        EXPECT_EQ(doc->DocumentForm()->FormType(), vyrd::kIdDJVM) << name;
+        EXPECT_EQ(doc->DirectoryChunk().Id(), vyrd::kIdDIRM) << name;
+        EXPECT_EQ(doc->CountPages(), 0) << name;
+    }
+}
+
+#ifndef _WIN32
+
+struct DumpLine {
+    int indent;
+    std::string id;  // "FORM" for FORM:XXXX
+    uint32_t length;
+    std::string rest;
+};
+
+// One djvudump line: "<indent>ID[:TYPE] [LENGTH] <description>".
+bool ParseDumpLine(const std::string& text, DumpLine& line) {
+    const size_t start = text.find_first_not_of(' ');
+    if (start == std::string::npos) {
+        return false;
+    }
+    const size_t tokenEnd = text.find(' ', start);
+    if (tokenEnd == std::string::npos || tokenEnd - start < 4 ||
+        (tokenEnd - start > 4 && text[start + 4] != ':')) {
+        return false;
+    }
+    const size_t open = tokenEnd + 1;
+    const size_t close = text.find(']', open);
+    if (open >= text.size() || text[open] != '[' || close == std::string::npos ||
+        close == open + 1 || text.find_first_not_of("0123456789", open + 1) != close) {
+        return false;
+    }
+    line.indent = int(start);
+    line.id = text.substr(start, 4);
+    line.length = uint32_t(std::stoul(text.substr(open + 1, close - open - 1)));
+    line.rest = text.substr(close + 1);
+    return true;
+}
+
+// Runs djvudump and keeps, per line, its indentation, identifier and length.
+bool RunDjvudump(const fs::path& file, std::vector<DumpLine>& lines) {
+    const std::string command = "djvudump '" + file.string() + "' 2>/dev/null";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return false;
+    }
+    char buffer[1024];
+    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr) {
+        std::string text(buffer);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+            text.pop_back();
+        }
+        DumpLine line;
+        if (ParseDumpLine(text, line)) {
+            lines.push_back(line);
+        }
+    }
+    return ::pclose(pipe) == 0 && !lines.empty();
+}
+
+bool HaveDjvudump() {
+    return std::system("djvudump >/dev/null 2>&1") != 127 * 256;
+}
+
+TEST(Corpus, ChunkTreeMatchesDjvudump) {
+    REQUIRE_CORPUS();
+    if (!HaveDjvudump()) {
+        GTEST_SKIP() << "djvudump not installed";
+    }
+    int files = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(CorpusDir())) {
+        if (entry.path().extension() != ".djvu") {
+            continue;
+        }
+        const std::string name = entry.path().filename().string();
+        std::vector<DumpLine> dump;
+        ASSERT_TRUE(RunDjvudump(entry.path(), dump)) << name;
+        ++files;
+        RefPtr<CDjVuContainer> doc = MakeRef<CDjVuContainer>();
+        ASSERT_EQ(doc->OpenDocument(entry.path().u16string()), 1) << name;
+        const vyrd::CIffForm* form = doc->DocumentForm();
+        ASSERT_NE(form, nullptr) << name;
+
+        // The top-level FORM, then its direct children (one indent step deeper).
+        const int top = dump.front().indent;
+        EXPECT_EQ(dump.front().id, "FORM") << name;
+        EXPECT_EQ(form->Chunk().Data().Length(), dump.front().length) << name;
+        std::vector<DumpLine> children;
+        for (const DumpLine& line : dump) {
+            if (line.indent == top + 2) {
+                children.push_back(line);
+            }
+        }
+        ASSERT_EQ(form->Children().size(), children.size()) << name;
+        for (size_t i = 0; i < children.size(); ++i) {
+            EXPECT_EQ(vyrd::ChunkIdToString(form->Children()[i].Id()), children[i].id)
+                << name << " child " << i;
+            EXPECT_EQ(form->Children()[i].Data().Length(), children[i].length)
+                << name << " child " << i;
+        }
+
+        // Single pages: the INFO values djvudump decodes, e.g. "DjVu 192x256, v24, 300 dpi".
+        if (form->FormType() == vyrd::kIdDJVU) {
+            ASSERT_EQ(doc->CountPages(), 1) << name;
+            RefPtr<vyrd::CPageInfo> info = doc->GetPageObject(0)->GetInfo();
+            ASSERT_TRUE(info) << name;
+            const std::string& text = children.at(0).rest;
+            const size_t at = text.find("DjVu ");
+            ASSERT_NE(at, std::string::npos) << name;
+            int width = 0;
+            int height = 0;
+            int version = 0;
+            int dpi = 0;
+            ASSERT_EQ(std::sscanf(text.c_str() + at, "DjVu %dx%d, v%d, %d dpi", &width, &height,
+                                  &version, &dpi),
+                      4)
+                << name;
+            EXPECT_EQ(info->width, width) << name;
+            EXPECT_EQ(info->height, height) << name;
+            EXPECT_EQ(info->dpi, dpi) << name;
+        }
+    }
+    EXPECT_GT(files, 0);
+}
+
+#endif  // _WIN32
+
+}  // namespace

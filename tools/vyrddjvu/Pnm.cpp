@@ -1,0 +1,87 @@
+#include "Pnm.h"
+
+#include <vector>
+
+namespace vyrddjvu {
+
+namespace {
+
+using vyrd::CRasterImage;
+using vyrd::RasterFormat;
+
+bool WriteRows(const CRasterImage& raster, std::FILE* out, std::size_t rowBytes,
+               void (*convert)(const uint8_t* src, int32_t width, uint8_t* dst)) {
+    std::vector<uint8_t> row(rowBytes);
+    for (int32_t y = raster.Height() - 1; y >= 0; --y) {
+        convert(raster.Row(y), raster.Width(), row.data());
+        if (std::fwrite(row.data(), 1, row.size(), out) != row.size()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void PackBits(const uint8_t* src, int32_t width, uint8_t* dst) {
+    for (int32_t x = 0; x < width; x += 8) {
+        uint8_t byte = 0;
+        for (int32_t bit = 0; bit < 8 && x + bit < width; ++bit) {
+            if (src[x + bit] != 0) {
+                byte |= static_cast<uint8_t>(0x80 >> bit);
+            }
+        }
+        dst[x / 8] = byte;
+    }
+}
+
+void CopyGray(const uint8_t* src, int32_t width, uint8_t* dst) {
+    for (int32_t x = 0; x < width; ++x) {
+        dst[x] = src[x];
+    }
+}
+
+void BgrToRgb(const uint8_t* src, int32_t width, uint8_t* dst) {
+    for (int32_t x = 0; x < width; ++x) {
+        dst[3 * x] = src[3 * x + 2];
+        dst[3 * x + 1] = src[3 * x + 1];
+        dst[3 * x + 2] = src[3 * x];
+    }
+}
+
+}  // namespace
+
+bool WritePnm(const CRasterImage& raster, std::FILE* out) {
+    if (raster.Pixels() == nullptr || raster.Width() <= 0 || raster.Height() <= 0) {
+        return false;
+    }
+    const auto width = static_cast<std::size_t>(raster.Width());
+    const char* magic = nullptr;
+    std::size_t rowBytes = 0;
+    void (*convert)(const uint8_t*, int32_t, uint8_t*) = nullptr;
+    switch (raster.Format()) {
+        case RasterFormat::BILEVEL:
+            magic = "P4";
+            rowBytes = (width + 7) / 8;
+            convert = PackBits;
+            break;
+        case RasterFormat::GRAY_PLANE:
+            magic = "P5";
+            rowBytes = width;
+            convert = CopyGray;
+            break;
+        case RasterFormat::BGR24:
+            magic = "P6";
+            rowBytes = width * 3;
+            convert = BgrToRgb;
+            break;
+        default:
+            return false;
+    }
+    const bool maxValue = raster.Format() != RasterFormat::BILEVEL;
+    if (std::fprintf(out, "%s\n%d %d\n%s", magic, raster.Width(), raster.Height(),
+                     maxValue ? "255\n" : "") < 0) {
+        return false;
+    }
+    return WriteRows(raster, out, rowBytes, convert);
+}
+
+}  // namespace vyrddjvu
