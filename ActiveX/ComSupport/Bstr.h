@@ -1,6 +1,7 @@
 // Move-only owner of a BSTR: SysFreeString on destruction.
 #pragma once
 
+#include <windows.h>
 #include <oleauto.h>
 
 #include <string_view>

@@ -1,8 +1,10 @@
 // Class factory for a creatable COM class T. T must be default-constructible,
-// start with a reference count of 1 and implement QueryInterface.
+// start with a reference count of 1 and implement QueryInterface. Its
+// constructor may throw; CreateInstance then returns the mapped HRESULT.
 // Aggregation is not supported.
 #pragma once
 
+#include "ComBoundary.h"
 #include "ComModule.h"
 
 #include <unknwn.h>
@@ -43,13 +45,13 @@ public:
         if (outer) {
             return CLASS_E_NOAGGREGATION;
         }
-        T* object = new (std::nothrow) T();
-        if (!object) {
-            return E_OUTOFMEMORY;
-        }
-        HRESULT hr = object->QueryInterface(iid, ppv);
-        object->Release();
-        return hr;
+        // A constructor may throw (a member that allocates): ComBoundary maps it.
+        return ComBoundary([&]() -> HRESULT {
+            T* object = new T();
+            HRESULT hr = object->QueryInterface(iid, ppv);
+            object->Release();
+            return hr;
+        });
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock) {

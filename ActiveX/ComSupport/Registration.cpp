@@ -5,6 +5,8 @@
 #include <oleauto.h>
 #include <olectl.h>
 
+#include <utility>
+
 namespace {
 
 // Owns an open registry key.
@@ -59,6 +61,42 @@ HRESULT DeleteRegistryTree(HKEY root, const std::wstring& subKey) {
         return S_OK;
     }
     return FromWin32(status);
+}
+
+bool ReadRegistryString(HKEY root, const std::wstring& subKey, const wchar_t* valueName,
+                        std::wstring& value) {
+    DWORD bytes = 0;
+    if (RegGetValueW(root, subKey.c_str(), valueName, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    // The value may change between the two calls; retry while it grows.
+    for (;;) {
+        std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        const LSTATUS status = RegGetValueW(root, subKey.c_str(), valueName, RRF_RT_REG_SZ, nullptr,
+                                            text.data(), &size);
+        if (status == ERROR_MORE_DATA) {
+            bytes = size;
+            continue;
+        }
+        if (status != ERROR_SUCCESS) {
+            return false;
+        }
+        // size counts the terminating zero that RegGetValueW guarantees.
+        text.resize(size / sizeof(wchar_t) > 0 ? size / sizeof(wchar_t) - 1 : 0);
+        value = std::move(text);
+        return true;
+    }
+}
+
+HRESULT DeleteRegistryValue(HKEY root, const std::wstring& subKey, const wchar_t* valueName) {
+    RegKey key;
+    LSTATUS status = RegOpenKeyExW(root, subKey.c_str(), 0, KEY_SET_VALUE, key.Put());
+    if (status == ERROR_SUCCESS) {
+        status = RegDeleteValueW(key.Get(), valueName);
+    }
+    return status == ERROR_FILE_NOT_FOUND ? S_OK : FromWin32(status);
 }
 
 HRESULT RegisterCoClass(const CoClassRegistration& cls, const std::wstring& modulePath) {
@@ -155,9 +193,19 @@ HRESULT UnregisterModuleTypeLib(const std::wstring& modulePath) {
     if (FAILED(hr)) {
         return SELFREG_E_TYPELIB;
     }
+    // A library that is not registered (any more) is already in the state asked
+    // for; platforms differ in what UnRegisterTypeLib says about it, so look first.
+    const std::wstring versionKey = L"TypeLib\\" + GuidToString(attr->guid) + L"\\" +
+                                    std::to_wstring(attr->wMajorVerNum) + L"." +
+                                    std::to_wstring(attr->wMinorVerNum);
+    RegKey key;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, versionKey.c_str(), 0, KEY_READ, key.Put()) ==
+        ERROR_FILE_NOT_FOUND) {
+        lib->ReleaseTLibAttr(attr);
+        return S_OK;
+    }
     hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid,
                            attr->syskind);
     lib->ReleaseTLibAttr(attr);
-    // A library that was never registered is already in the state asked for.
     return SUCCEEDED(hr) || hr == TYPE_E_REGISTRYACCESS ? S_OK : SELFREG_E_TYPELIB;
 }

@@ -33,4 +33,11 @@ HRESULT UnregisterModuleTypeLib(const std::wstring& modulePath);
 HRESULT SetRegistryString(HKEY root, const std::wstring& subKey, const wchar_t* valueName,
                           const std::wstring& value);
 HRESULT DeleteRegistryTree(HKEY root, const std::wstring& subKey);
+// Reads a REG_SZ value (valueName null: the default value); false when the key or
+// value is missing or is not a string.
+bool ReadRegistryString(HKEY root, const std::wstring& subKey, const wchar_t* valueName,
+                        std::wstring& value);
+// Deletes one value (valueName null: the default value) and leaves the key. A
+// value or key that is already gone is not an error.
+HRESULT DeleteRegistryValue(HKEY root, const std::wstring& subKey, const wchar_t* valueName);
 std::wstring GuidToString(const GUID& guid);

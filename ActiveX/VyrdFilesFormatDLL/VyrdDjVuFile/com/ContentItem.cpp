@@ -1,0 +1,89 @@
+#include "ContentItem.h"
+
+namespace {
+
+HRESULT GetLong(LONG value, LONG* out) {
+    if (!out) {
+        return S_FALSE;
+    }
+    *out = value;
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT CDjVuFileContentItem::QueryInterface(REFIID iid, void** ppv) {
+    if (!ppv) {
+        return E_POINTER;
+    }
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IVyrdFileContentItem) {
+        *ppv = static_cast<IVyrdFileContentItem*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG CDjVuFileContentItem::AddRef() {
+    return InterlockedIncrement(&refs_);
+}
+
+ULONG CDjVuFileContentItem::Release() {
+    ULONG n = InterlockedDecrement(&refs_);
+    if (n == 0) {
+        delete this;
+    }
+    return n;
+}
+
+HRESULT CDjVuFileContentItem::get_ItemID(LONG* pVal) {
+    return GetLong(itemId_, pVal);
+}
+
+HRESULT CDjVuFileContentItem::put_ItemID(LONG newVal) {
+    itemId_ = newVal;
+    return S_OK;
+}
+
+HRESULT CDjVuFileContentItem::get_ItemName(BSTR* pVal) {
+    if (!pVal) {
+        return S_FALSE;
+    }
+    const std::wstring_view name = itemName_.View();
+    BSTR copy = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+    if (!copy) {
+        return E_OUTOFMEMORY;
+    }
+    *pVal = copy;
+    return S_OK;
+}
+
+HRESULT CDjVuFileContentItem::put_ItemName(BSTR newVal) {
+    // The caller keeps its string; the item stores a copy of its own. The length
+    // is the BSTR's own, so embedded zeros survive.
+    BSTR copy = SysAllocStringLen(newVal ? newVal : L"", SysStringLen(newVal));
+    if (!copy) {
+        return E_OUTOFMEMORY;
+    }
+    itemName_ = Bstr::Adopt(copy);
+    return S_OK;
+}
+
+HRESULT CDjVuFileContentItem::get_ItemPageIndex(LONG* pVal) {
+    return GetLong(itemPageIndex_, pVal);
+}
+
+HRESULT CDjVuFileContentItem::put_ItemPageIndex(LONG newVal) {
+    itemPageIndex_ = newVal;
+    return S_OK;
+}
+
+HRESULT CDjVuFileContentItem::get_ItemOffsetFromTop(LONG* pVal) {
+    return GetLong(itemOffsetFromTop_, pVal);
+}
+
+HRESULT CDjVuFileContentItem::put_ItemOffsetFromTop(LONG newVal) {
+    itemOffsetFromTop_ = newVal;
+    return S_OK;
+}
