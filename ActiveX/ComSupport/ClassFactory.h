@@ -1,41 +1,20 @@
-// Class factory for a creatable COM class T. T must be default-constructible,
-// start with a reference count of 1 and implement QueryInterface. Its
+// Class factory for a creatable COM class T. T must be default-constructible
+// and start with a reference count of 1 (ComObject does). Its
 // constructor may throw; CreateInstance then returns the mapped HRESULT.
 // Aggregation is not supported.
 #pragma once
 
 #include "ComBoundary.h"
 #include "ComModule.h"
+#include "ComObject.h"
 
 #include <unknwn.h>
 
 #include <new>
 
 template <class T>
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<ClassFactory<T>, IClassFactory> {
 public:
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
-        if (!ppv) {
-            return E_POINTER;
-        }
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *ppv = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG n = InterlockedDecrement(&refs_);
-        if (n == 0) {
-            delete this;
-        }
-        return n;
-    }
-
     // IClassFactory
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** ppv) override {
         if (!ppv) {
@@ -61,10 +40,6 @@ public:
         }
         return S_OK;
     }
-
-private:
-    ComModule::ObjectLock moduleLock_;
-    LONG refs_ = 1;
 };
 
 // Answers DllGetClassObject for class T.

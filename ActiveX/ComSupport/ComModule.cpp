@@ -9,9 +9,13 @@ std::atomic<long> gLockCount{0};
 
 namespace ComModule {
 
-void SetInstance(HINSTANCE instance) { gInstance = instance; }
+void SetInstance(HINSTANCE instance) {
+    gInstance = instance;
+}
 
-HINSTANCE Instance() { return gInstance; }
+HINSTANCE Instance() {
+    return gInstance;
+}
 
 std::wstring FilePath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -28,8 +32,14 @@ std::wstring FilePath() {
     }
 }
 
-void Lock() { ++gLockCount; }
-void Unlock() { --gLockCount; }
-bool CanUnload() { return gLockCount.load() == 0; }
+void Lock() {
+    ++gLockCount;
+}
+void Unlock() {
+    --gLockCount;
+}
+bool CanUnload() {
+    return gLockCount.load() == 0;
+}
 
 }  // namespace ComModule

@@ -1,5 +1,7 @@
 #include "ConnectionPoint.h"
 
+#include "ComObject.h"
+
 #include <new>
 #include <utility>
 
@@ -22,7 +24,7 @@ void ReleaseItem(IConnectionPoint* item) {
 
 // IEnumConnections / IEnumConnectionPoints over a fixed snapshot of items.
 template <class IEnum, class Item>
-class Enumerator final : public IEnum {
+class Enumerator final : public ComObject<Enumerator<IEnum, Item>, IEnum> {
 public:
     // Takes one reference to each item; null when memory runs out.
     static Enumerator* Create(const Item* items, std::size_t count, std::size_t position) {
@@ -44,27 +46,6 @@ public:
         e->count_ = count;
         e->position_ = position;
         return e;
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
-        if (!ppv) {
-            return E_POINTER;
-        }
-        if (iid == IID_IUnknown || iid == __uuidof(IEnum)) {
-            *ppv = static_cast<IEnum*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG n = InterlockedDecrement(&refs_);
-        if (n == 0) {
-            delete this;
-        }
-        return n;
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG wanted, Item* out, ULONG* fetched) override {
@@ -104,16 +85,16 @@ public:
         return *clone ? S_OK : E_OUTOFMEMORY;
     }
 
-private:
-    Enumerator() = default;
+    // Public for ComObject, which deletes the object on its last Release.
     ~Enumerator() {
         for (std::size_t i = 0; i < count_; ++i) {
             ReleaseItem(items_[i]);
         }
     }
 
-    ComModule::ObjectLock moduleLock_;
-    LONG refs_ = 1;
+private:
+    Enumerator() = default;
+
     std::unique_ptr<Item[]> items_;
     std::size_t count_ = 0;
     std::size_t position_ = 0;

@@ -18,6 +18,8 @@ HRESULT LoadModuleTypeInfo(REFIID iid, ITypeInfo** info);
 template <class Itf>
 class DispatchImpl : public Itf {
 public:
+    using Interface = Itf;
+
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) {
             return E_POINTER;
@@ -50,8 +52,7 @@ public:
         return typeInfo_->GetIDsOfNames(names, count, ids);
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* excepInfo,
-                                     UINT* argErr) override {
+                                     VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override {
         if (riid != IID_NULL) {
             return DISP_E_UNKNOWNINTERFACE;
         }

@@ -161,9 +161,9 @@ HRESULT RegisterCoClass(const CoClassRegistration& cls, const std::wstring& modu
 
 HRESULT UnregisterCoClass(const CoClassRegistration& cls) {
     HRESULT hr = S_OK;
-    for (const std::wstring& key : {std::wstring(L"CLSID\\") + GuidToString(*cls.clsid),
-                                    std::wstring(cls.progId),
-                                    std::wstring(cls.versionIndependentProgId)}) {
+    for (const std::wstring& key :
+         {std::wstring(L"CLSID\\") + GuidToString(*cls.clsid), std::wstring(cls.progId),
+          std::wstring(cls.versionIndependentProgId)}) {
         if (FAILED(DeleteRegistryTree(HKEY_CLASSES_ROOT, key))) {
             hr = SELFREG_E_CLASS;
         }

@@ -8,15 +8,15 @@
 
 struct CoClassRegistration {
     const CLSID* clsid;
-    const wchar_t* description;       // default value of the class and ProgID keys
-    const wchar_t* progId;            // versioned, e.g. "Product.Class.1"
+    const wchar_t* description;  // default value of the class and ProgID keys
+    const wchar_t* progId;       // versioned, e.g. "Product.Class.1"
     const wchar_t* versionIndependentProgId;
-    const wchar_t* threadingModel;    // value "ThreadingModel" under InprocServer32
-    const GUID* typeLib;              // written as the class's TypeLib key; may be null
-    const wchar_t* typeLibVersion;    // written as the class's Version key; may be null
-    bool programmable;                // writes the empty "Programmable" key
-    bool control;                     // writes the "Control" key and MiscStatus
-    DWORD miscStatus;                 // OLEMISC_* flags, when control is set
+    const wchar_t* threadingModel;  // value "ThreadingModel" under InprocServer32
+    const GUID* typeLib;            // written as the class's TypeLib key; may be null
+    const wchar_t* typeLibVersion;  // written as the class's Version key; may be null
+    bool programmable;              // writes the empty "Programmable" key
+    bool control;                   // writes the "Control" key and MiscStatus
+    DWORD miscStatus;               // OLEMISC_* flags, when control is set
 };
 
 // Writes the class under HKCR\CLSID and its two ProgIDs, with modulePath as the

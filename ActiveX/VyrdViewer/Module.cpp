@@ -42,7 +42,9 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** ppv) {
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-STDAPI DllCanUnloadNow() { return ComModule::CanUnload() ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() {
+    return ComModule::CanUnload() ? S_OK : S_FALSE;
+}
 
 STDAPI DllRegisterServer() {
     const std::wstring path = ComModule::FilePath();

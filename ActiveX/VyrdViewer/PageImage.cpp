@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-CVyrdPageImage::~CVyrdPageImage() { FreePixels(); }
+CVyrdPageImage::~CVyrdPageImage() {
+    FreePixels();
+}
 
 void CVyrdPageImage::FreePixels() {
     if (pixels_) {
@@ -10,29 +12,6 @@ void CVyrdPageImage::FreePixels() {
         pixels_ = nullptr;
     }
     byteCount_ = 0;
-}
-
-HRESULT CVyrdPageImage::QueryInterface(REFIID iid, void** ppv) {
-    if (!ppv) {
-        return E_POINTER;
-    }
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IVyrdPageImage) {
-        *ppv = static_cast<IVyrdPageImage*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CVyrdPageImage::AddRef() { return InterlockedIncrement(&refs_); }
-
-ULONG CVyrdPageImage::Release() {
-    ULONG n = InterlockedDecrement(&refs_);
-    if (n == 0) {
-        delete this;
-    }
-    return n;
 }
 
 namespace {
@@ -45,12 +24,24 @@ HRESULT Get(LONG value, LONG* out) {
 }
 }  // namespace
 
-HRESULT CVyrdPageImage::get_PixelType(LONG* pVal) { return Get(pixelType_, pVal); }
-HRESULT CVyrdPageImage::get_Width(LONG* pVal) { return Get(width_, pVal); }
-HRESULT CVyrdPageImage::get_Height(LONG* pVal) { return Get(height_, pVal); }
-HRESULT CVyrdPageImage::get_BytesPerRow(LONG* pVal) { return Get(bytesPerRow_, pVal); }
-HRESULT CVyrdPageImage::get_Flags(LONG* pVal) { return Get(flags_, pVal); }
-HRESULT CVyrdPageImage::get_ByteCount(LONG* pVal) { return Get(byteCount_, pVal); }
+HRESULT CVyrdPageImage::get_PixelType(LONG* pVal) {
+    return Get(pixelType_, pVal);
+}
+HRESULT CVyrdPageImage::get_Width(LONG* pVal) {
+    return Get(width_, pVal);
+}
+HRESULT CVyrdPageImage::get_Height(LONG* pVal) {
+    return Get(height_, pVal);
+}
+HRESULT CVyrdPageImage::get_BytesPerRow(LONG* pVal) {
+    return Get(bytesPerRow_, pVal);
+}
+HRESULT CVyrdPageImage::get_Flags(LONG* pVal) {
+    return Get(flags_, pVal);
+}
+HRESULT CVyrdPageImage::get_ByteCount(LONG* pVal) {
+    return Get(byteCount_, pVal);
+}
 
 HRESULT CVyrdPageImage::put_PixelType(LONG newVal) {
     pixelType_ = newVal;

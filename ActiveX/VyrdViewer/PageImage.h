@@ -4,20 +4,17 @@
 // Apartment-threaded like every object of this component.
 #pragma once
 
-#include "ComModule.h"
+#include "ComObject.h"
 #include "Dispatch.h"
 #include "VyrdViewer.h"
 
-class CVyrdPageImage final : public DispatchImpl<IVyrdPageImage> {
+class CVyrdPageImage final : public ComObject<CVyrdPageImage, DispatchImpl<IVyrdPageImage>> {
 public:
     CVyrdPageImage() = default;
     CVyrdPageImage(const CVyrdPageImage&) = delete;
     CVyrdPageImage& operator=(const CVyrdPageImage&) = delete;
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    ~CVyrdPageImage();
 
     // IVyrdPageImage
     HRESULT STDMETHODCALLTYPE get_PixelType(LONG* pVal) override;
@@ -36,11 +33,8 @@ public:
     HRESULT STDMETHODCALLTYPE AttachPixels(BYTE* pPixels, LONG byteCount) override;
 
 private:
-    ~CVyrdPageImage();
     void FreePixels();
 
-    ComModule::ObjectLock moduleLock_;
-    LONG refs_ = 1;
     LONG pixelType_ = 0;
     LONG width_ = 0;
     LONG height_ = 0;

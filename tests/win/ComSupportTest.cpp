@@ -5,6 +5,7 @@
 #include "ComBoundary.h"
 #include "ComInit.h"
 #include "ComModule.h"
+#include "ComObject.h"
 #include "ComPtr.h"
 #include "EventSink.h"
 #include "HResultError.h"
@@ -12,6 +13,8 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <oleidl.h>
 
 #include <new>
 #include <stdexcept>
@@ -269,34 +272,53 @@ private:
     ComModule::ObjectLock lock_;
 };
 
-class PlainObject final : public IUnknown {
+// An object with two interfaces, built on ComObject.
+int gTwoInterfacesDestroyed = 0;
+class TwoInterfaces final : public ComObject<TwoInterfaces, IPersist, IOleWindow> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
-        if (iid == IID_IUnknown) {
-            *ppv = this;
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
+    ~TwoInterfaces() { ++gTwoInterfacesDestroyed; }
+    HRESULT STDMETHODCALLTYPE GetClassID(CLSID* id) override {
+        *id = CLSID_NULL;
+        return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) {
-            delete this;
-        }
-        return n;
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        *window = nullptr;
+        return E_FAIL;
     }
-
-private:
-    ComModule::ObjectLock lock_;
-    ULONG refs_ = 1;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 };
+
+TEST(ComObjectTest, AnswersItsInterfacesWithOneIdentityAndDiesOnce) {
+    const int destroyedBefore = gTwoInterfacesDestroyed;
+    auto persist = ComPtr<IPersist>::Adopt(new TwoInterfaces());
+    EXPECT_FALSE(ComModule::CanUnload());  // a live object holds the module
+
+    ComPtr<IOleWindow> window = persist.As<IOleWindow>(IID_IOleWindow);
+    ASSERT_TRUE(window);
+    ComPtr<IUnknown> fromPersist = persist.As<IUnknown>(IID_IUnknown);
+    ComPtr<IUnknown> fromWindow = window.As<IUnknown>(IID_IUnknown);
+    EXPECT_EQ(fromPersist.Get(), fromWindow.Get());
+    EXPECT_EQ(fromPersist.Get(), static_cast<IUnknown*>(persist.Get()));  // the first interface
+
+    // IDispatch only when the first interface is a dispatch interface.
+    EXPECT_FALSE(persist.As<IDispatch>(IID_IDispatch));
+    void* out = &out;
+    EXPECT_EQ(persist->QueryInterface(IID_IClassFactory, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(persist->QueryInterface(IID_IPersist, nullptr), E_POINTER);
+
+    persist.Reset();
+    fromPersist.Reset();
+    EXPECT_EQ(gTwoInterfacesDestroyed, destroyedBefore);  // two references remain
+    window.Reset();
+    fromWindow.Reset();
+    EXPECT_EQ(gTwoInterfacesDestroyed, destroyedBefore + 1);
+    EXPECT_TRUE(ComModule::CanUnload());
+}
 
 TEST(ClassFactoryTest, CreatesObjectsAndContainsFailures) {
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(GetClassObjectOf<PlainObject>(IID_IClassFactory, factory.PutVoid()), S_OK);
+    ASSERT_EQ(GetClassObjectOf<TwoInterfaces>(IID_IClassFactory, factory.PutVoid()), S_OK);
     EXPECT_FALSE(ComModule::CanUnload());  // a live factory holds the module
     ComPtr<IUnknown> object;
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.PutVoid()), S_OK);

@@ -12,31 +12,6 @@ HRESULT GetLong(LONG value, LONG* out) {
 
 }  // namespace
 
-HRESULT CDjVuFileContentItem::QueryInterface(REFIID iid, void** ppv) {
-    if (!ppv) {
-        return E_POINTER;
-    }
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IVyrdFileContentItem) {
-        *ppv = static_cast<IVyrdFileContentItem*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CDjVuFileContentItem::AddRef() {
-    return InterlockedIncrement(&refs_);
-}
-
-ULONG CDjVuFileContentItem::Release() {
-    ULONG n = InterlockedDecrement(&refs_);
-    if (n == 0) {
-        delete this;
-    }
-    return n;
-}
-
 HRESULT CDjVuFileContentItem::get_ItemID(LONG* pVal) {
     return GetLong(itemId_, pVal);
 }

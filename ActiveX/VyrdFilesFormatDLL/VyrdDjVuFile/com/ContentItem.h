@@ -8,20 +8,15 @@
 #pragma once
 
 #include "Bstr.h"
-#include "ComModule.h"
+#include "ComObject.h"
 #include "Dispatch.h"
 #include "VyrdFilesFormat.h"
 
-class CDjVuFileContentItem final : public DispatchImpl<IVyrdFileContentItem> {
+class CDjVuFileContentItem final
+    : public ComObject<CDjVuFileContentItem, DispatchImpl<IVyrdFileContentItem>> {
 public:
     CDjVuFileContentItem() = default;
-    CDjVuFileContentItem(const CDjVuFileContentItem&) = delete;
-    CDjVuFileContentItem& operator=(const CDjVuFileContentItem&) = delete;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    ~CDjVuFileContentItem() = default;
 
     // IVyrdFileContentItem
     HRESULT STDMETHODCALLTYPE get_ItemID(LONG* pVal) override;
@@ -34,10 +29,6 @@ public:
     HRESULT STDMETHODCALLTYPE put_ItemOffsetFromTop(LONG newVal) override;
 
 private:
-    ~CDjVuFileContentItem() = default;
-
-    ComModule::ObjectLock moduleLock_;
-    LONG refs_ = 1;
     LONG itemId_ = 0;
     Bstr itemName_;  // null stands for the empty name
     LONG itemPageIndex_ = 0;

@@ -1,4 +1,4 @@
-// CDjVuFile: identity (IUnknown), lifetime, dispatch names of IVyrdFile, the
+// CDjVuFile: lifetime, dispatch names of IVyrdFile, the
 // connection point container and class information.
 
 #include "DjVuFile.h"
@@ -61,52 +61,6 @@ CDjVuFile::CDjVuFile()
 CDjVuFile::~CDjVuFile() {
     vyrd::CCriticalSectionLock hold(lock_);
     CloseLocked();
-}
-
-HRESULT CDjVuFile::QueryInterface(REFIID iid, void** ppv) {
-    if (!ppv) {
-        return E_POINTER;
-    }
-    struct Entry {
-        const IID* iid;
-        void* (*cast)(CDjVuFile*);
-    };
-    // IUnknown and IDispatch are answered by the default interface, IVyrdFile.
-    static const Entry kInterfaces[] = {
-        {&IID_IUnknown, [](CDjVuFile* p) -> void* { return static_cast<IVyrdFile*>(p); }},
-        {&IID_IDispatch, [](CDjVuFile* p) -> void* { return static_cast<IVyrdFile*>(p); }},
-        {&IID_IVyrdFile, [](CDjVuFile* p) -> void* { return static_cast<IVyrdFile*>(p); }},
-        {&IID_IVyrdFileContent,
-         [](CDjVuFile* p) -> void* { return static_cast<IVyrdFileContent*>(p); }},
-        {&IID_IVyrdFileText, [](CDjVuFile* p) -> void* { return static_cast<IVyrdFileText*>(p); }},
-        {&IID_IVyrdFileInternalLinks,
-         [](CDjVuFile* p) -> void* { return static_cast<IVyrdFileInternalLinks*>(p); }},
-        {&IID_IConnectionPointContainer,
-         [](CDjVuFile* p) -> void* { return static_cast<IConnectionPointContainer*>(p); }},
-        {&IID_IProvideClassInfo,
-         [](CDjVuFile* p) -> void* { return static_cast<IProvideClassInfo*>(p); }},
-    };
-    for (const Entry& entry : kInterfaces) {
-        if (iid == *entry.iid) {
-            *ppv = entry.cast(this);
-            AddRef();
-            return S_OK;
-        }
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CDjVuFile::AddRef() {
-    return InterlockedIncrement(&refs_);
-}
-
-ULONG CDjVuFile::Release() {
-    ULONG n = InterlockedDecrement(&refs_);
-    if (n == 0) {
-        delete this;
-    }
-    return n;
 }
 
 HRESULT CDjVuFile::EnumConnectionPoints(IEnumConnectionPoints** ppEnum) {

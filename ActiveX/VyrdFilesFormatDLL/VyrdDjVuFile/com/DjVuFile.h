@@ -19,7 +19,7 @@
 // (IVyrdFile), DjVuFileContent.cpp, DjVuFileText.cpp, DjVuFileLinks.cpp.
 #pragma once
 
-#include "ComModule.h"
+#include "ComObject.h"
 #include "ComPtr.h"
 #include "ConnectionPoint.h"
 #include "Container.h"
@@ -40,22 +40,14 @@ public:
                                             DISPID* ids) override;
 };
 
-class CDjVuFile final : public CVyrdFileDispatch,
-                        public DispatchImpl<IVyrdFileContent>,
-                        public DispatchImpl<IVyrdFileText>,
-                        public DispatchImpl<IVyrdFileInternalLinks>,
-                        public IConnectionPointContainer,
-                        public IProvideClassInfo {
+class CDjVuFile final
+    : public ComObject<CDjVuFile, CVyrdFileDispatch, DispatchImpl<IVyrdFileContent>,
+                       DispatchImpl<IVyrdFileText>, DispatchImpl<IVyrdFileInternalLinks>,
+                       IConnectionPointContainer, IProvideClassInfo> {
 public:
     // Starts closed. May throw std::bad_alloc (the class factory maps it).
     CDjVuFile();
-    CDjVuFile(const CDjVuFile&) = delete;
-    CDjVuFile& operator=(const CDjVuFile&) = delete;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    ~CDjVuFile();
 
     // IVyrdFile (DjVuFileReader.cpp)
     HRESULT STDMETHODCALLTYPE OpenFile(BSTR FilePath) override;
@@ -113,8 +105,6 @@ private:
         int valid = 0;
     };
 
-    ~CDjVuFile();
-
     // The page-information entry of `index`, filled from the page's INFO when
     // it is not valid yet; null when the page or its INFO cannot be had (the
     // table then stays as it was). Call with the lock held and a document open.
@@ -128,9 +118,6 @@ private:
     void CloseLocked() noexcept;
     // Rebuilds the outline tree from the open document (DjVuFileContent.cpp).
     void RebuildOutline();
-
-    ComModule::ObjectLock moduleLock_;
-    LONG refs_ = 1;
 
     // Serialises the reader's calls; recursive, so OpenFile may call CloseFile.
     vyrd::CCriticalSection lock_;
