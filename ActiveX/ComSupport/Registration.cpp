@@ -1,5 +1,7 @@
 #include "Registration.h"
 
+#include "ComBoundary.h"
+#include "ComModule.h"
 #include "ComPtr.h"
 
 #include <oleauto.h>
@@ -208,4 +210,32 @@ HRESULT UnregisterModuleTypeLib(const std::wstring& modulePath) {
                            attr->syskind);
     lib->ReleaseTLibAttr(attr);
     return SUCCEEDED(hr) || hr == TYPE_E_REGISTRYACCESS ? S_OK : SELFREG_E_TYPELIB;
+}
+
+HRESULT RegisterServer(std::span<const CoClassRegistration> classes) noexcept {
+    return ComBoundary([&]() -> HRESULT {
+        const std::wstring path = ComModule::FilePath();
+        HRESULT hr = RegisterModuleTypeLib(path);
+        for (const CoClassRegistration& cls : classes) {
+            if (FAILED(hr)) {
+                break;
+            }
+            hr = RegisterCoClass(cls, path);
+        }
+        return hr;
+    });
+}
+
+HRESULT UnregisterServer(std::span<const CoClassRegistration> classes) noexcept {
+    return ComBoundary([&]() -> HRESULT {
+        HRESULT first = S_OK;
+        for (const CoClassRegistration& cls : classes) {
+            const HRESULT hr = UnregisterCoClass(cls);
+            if (SUCCEEDED(first)) {
+                first = hr;
+            }
+        }
+        const HRESULT hrLib = UnregisterModuleTypeLib(ComModule::FilePath());
+        return FAILED(first) ? first : hrLib;
+    });
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 struct CoClassRegistration {
@@ -24,6 +25,13 @@ struct CoClassRegistration {
 HRESULT RegisterCoClass(const CoClassRegistration& cls, const std::wstring& modulePath);
 // Removes what RegisterCoClass wrote. Keys that are already gone are not an error.
 HRESULT UnregisterCoClass(const CoClassRegistration& cls);
+
+// What DllRegisterServer and DllUnregisterServer of a module do: register the
+// type library linked into the module, then each class (stopping at the first
+// failure); or remove each class and the type library (attempting everything and
+// reporting the first failure). No exception leaves either function.
+HRESULT RegisterServer(std::span<const CoClassRegistration> classes) noexcept;
+HRESULT UnregisterServer(std::span<const CoClassRegistration> classes) noexcept;
 
 // Registers (or removes) the type library linked into the module as resource TYPELIB 1.
 HRESULT RegisterModuleTypeLib(const std::wstring& modulePath);

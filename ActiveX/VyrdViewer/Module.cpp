@@ -47,16 +47,9 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllRegisterServer() {
-    const std::wstring path = ComModule::FilePath();
-    HRESULT hr = RegisterModuleTypeLib(path);
-    if (SUCCEEDED(hr)) {
-        hr = RegisterCoClass(kPageImageClass, path);
-    }
-    return hr;
+    return RegisterServer({&kPageImageClass, 1});
 }
 
 STDAPI DllUnregisterServer() {
-    HRESULT hr = UnregisterCoClass(kPageImageClass);
-    HRESULT hrLib = UnregisterModuleTypeLib(ComModule::FilePath());
-    return FAILED(hr) ? hr : hrLib;
+    return UnregisterServer({&kPageImageClass, 1});
 }

@@ -114,6 +114,11 @@ private:
     template <class T, class Pick>
     HRESULT PageQuery(LONG index, T* value, Pick pick);
 
+    // The text queries' common rule: missing outputs: S_FALSE; otherwise, with
+    // the lock held, nothing open: S_FALSE; else body() through ComBoundary.
+    template <class Body>
+    HRESULT TextQuery(bool outputsGiven, Body body);
+
     // Drops the open document and every cache. Lock held; never throws.
     void CloseLocked() noexcept;
     // Rebuilds the outline tree from the open document (DjVuFileContent.cpp).

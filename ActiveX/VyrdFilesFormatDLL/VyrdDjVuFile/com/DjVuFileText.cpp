@@ -9,66 +9,51 @@
 
 #include "DjVuFile.h"
 
+#include "ComBoundary.h"
+
+template <class Body>
+HRESULT CDjVuFile::TextQuery(bool outputsGiven, Body body) {
+    if (!outputsGiven) {
+        return S_FALSE;
+    }
+    return ComBoundary([&]() -> HRESULT {
+        vyrd::CCriticalSectionLock hold(lock_);
+        if (!open_) {
+            return S_FALSE;
+        }
+        return body();
+    });
+}
+
 HRESULT CDjVuFile::GetPageText(LONG /*PageIndex*/, BSTR* pText) {
-    if (!pText) {
-        return S_FALSE;
-    }
-    vyrd::CCriticalSectionLock hold(lock_);
-    if (!open_) {
-        return S_FALSE;
-    }
     // No text layer: pText is left as the caller initialised it.
-    return S_OK;
+    return TextQuery(pText != nullptr, [] { return S_OK; });
 }
 
 HRESULT CDjVuFile::GetTextRectsByRect(LONG /*PageIndex*/, RECT /*rc*/, SAFEARRAY** psaRectangles) {
-    if (!psaRectangles) {
-        return S_FALSE;
-    }
-    vyrd::CCriticalSectionLock hold(lock_);
-    if (!open_) {
-        return S_FALSE;
-    }
     // No text layer: no array is built and psaRectangles stays untouched.
-    return S_OK;
+    return TextQuery(psaRectangles != nullptr, [] { return S_OK; });
 }
 
 HRESULT CDjVuFile::GetTextRectsByTextIndex(LONG /*PageIndex*/, LONG /*TextStartIndex*/,
                                            LONG /*TextLength*/, SAFEARRAY** psaRectangles) {
-    if (!psaRectangles) {
-        return S_FALSE;
-    }
-    vyrd::CCriticalSectionLock hold(lock_);
-    if (!open_) {
-        return S_FALSE;
-    }
     // No text layer: psaRectangles stays untouched.
-    return S_OK;
+    return TextQuery(psaRectangles != nullptr, [] { return S_OK; });
 }
 
 HRESULT CDjVuFile::GetTextByRect(LONG /*PageIndex*/, RECT /*rc*/, BSTR* pText) {
-    if (!pText) {
-        return S_FALSE;
-    }
-    vyrd::CCriticalSectionLock hold(lock_);
-    if (!open_) {
-        return S_FALSE;
-    }
-    *pText = nullptr;
-    return S_OK;
+    return TextQuery(pText != nullptr, [&] {
+        *pText = nullptr;
+        return S_OK;
+    });
 }
 
 HRESULT CDjVuFile::GetTextIndexByRect(LONG /*PageIndex*/, RECT /*rc*/, LONG* pTextStartIndex,
                                       LONG* pTextLength) {
-    if (!pTextStartIndex || !pTextLength) {
-        return S_FALSE;
-    }
-    vyrd::CCriticalSectionLock hold(lock_);
-    if (!open_) {
-        return S_FALSE;
-    }
-    // An empty range: no start, no length.
-    *pTextStartIndex = -1;
-    *pTextLength = 0;
-    return S_OK;
+    return TextQuery(pTextStartIndex && pTextLength, [&] {
+        // An empty range: no start, no length.
+        *pTextStartIndex = -1;
+        *pTextLength = 0;
+        return S_OK;
+    });
 }

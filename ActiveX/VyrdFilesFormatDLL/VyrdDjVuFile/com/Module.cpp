@@ -11,30 +11,31 @@
 
 namespace {
 
-const CoClassRegistration kDjVuFileClass = {
-    &CLSID_CDjVuFile,
-    L"CDjVuFile Object",
-    L"VyrdDjVuFile.DjVuFile.1",
-    L"VyrdDjVuFile.DjVuFile",
-    L"apartment",
-    &LIBID_VyrdDjVuFileLib,
-    nullptr,
-    true,
-    false,
-    0,
-};
-
-const CoClassRegistration kContentItemClass = {
-    &CLSID_CDjVuFileContentItem,
-    L"CDjVuFileContentItem Object",
-    L"VyrdDjVuFile.CDjVuFileContentItem.1",
-    L"VyrdDjVuFile.CDjVuFileContentItem",
-    L"apartment",
-    &LIBID_VyrdDjVuFileLib,
-    nullptr,
-    true,
-    false,
-    0,
+const CoClassRegistration kClasses[] = {
+    {
+        &CLSID_CDjVuFile,
+        L"CDjVuFile Object",
+        L"VyrdDjVuFile.DjVuFile.1",
+        L"VyrdDjVuFile.DjVuFile",
+        L"apartment",
+        &LIBID_VyrdDjVuFileLib,
+        nullptr,
+        true,
+        false,
+        0,
+    },
+    {
+        &CLSID_CDjVuFileContentItem,
+        L"CDjVuFileContentItem Object",
+        L"VyrdDjVuFile.CDjVuFileContentItem.1",
+        L"VyrdDjVuFile.CDjVuFileContentItem",
+        L"apartment",
+        &LIBID_VyrdDjVuFileLib,
+        nullptr,
+        true,
+        false,
+        0,
+    },
 };
 
 // The module's AppID entries. The module's AppID is the empty string, so the key
@@ -97,36 +98,16 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllRegisterServer() {
-    return ComBoundary([]() -> HRESULT {
-        const std::wstring path = ComModule::FilePath();
-        HRESULT hr = RegisterModuleTypeLib(path);
-        if (SUCCEEDED(hr)) {
-            hr = RegisterCoClass(kDjVuFileClass, path);
-        }
-        if (SUCCEEDED(hr)) {
-            hr = RegisterCoClass(kContentItemClass, path);
-        }
-        if (SUCCEEDED(hr)) {
-            hr = RegisterAppId();
-        }
-        return hr;
-    });
+    HRESULT hr = RegisterServer(kClasses);
+    if (SUCCEEDED(hr)) {
+        hr = ComBoundary(RegisterAppId);
+    }
+    return hr;
 }
 
 STDAPI DllUnregisterServer() {
-    return ComBoundary([]() -> HRESULT {
-        // Everything is attempted; the first failure is reported.
-        const HRESULT results[] = {
-            UnregisterCoClass(kDjVuFileClass),
-            UnregisterCoClass(kContentItemClass),
-            UnregisterAppId(),
-            UnregisterModuleTypeLib(ComModule::FilePath()),
-        };
-        for (HRESULT hr : results) {
-            if (FAILED(hr)) {
-                return hr;
-            }
-        }
-        return S_OK;
-    });
+    // Everything is attempted; the first failure is reported.
+    const HRESULT hrServer = UnregisterServer(kClasses);
+    const HRESULT hrAppId = ComBoundary(UnregisterAppId);
+    return FAILED(hrServer) ? hrServer : hrAppId;
 }
