@@ -15,6 +15,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
 fi
+# Wine links the user's shell folders (Documents, Desktop, ...) to the host's
+# home folder. The prefix is private to the build tree: give it folders of its
+# own, so that the program's user data never lands in the real home folder.
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+        rm -f "$link"
+        mkdir -p "$link"
+    fi
+done
 stamp="$build/wineprefix.registered"
 for dll in "$build"/bin/VyrdViewer.dll "$build"/bin/VyrdDjVuFile.dll; do
     [ -f "$dll" ] || continue
