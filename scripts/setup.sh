@@ -23,6 +23,7 @@ minidjvu
 imagemagick
 ghostscript
 fonts-dejavu-core
+python3
 "
 
 missing=""
