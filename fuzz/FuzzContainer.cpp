@@ -2,12 +2,12 @@
 // composition: everything a document's bytes reach before any decoder.
 
 #include "Container.h"
+#include "FuzzInput.h"
+#include "HResultError.h"
 #include "Render.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <memory>
 
 namespace {
 
@@ -18,14 +18,14 @@ constexpr uint64_t kMaxFuzzPixels = 64ull * 1024 * 1024;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // A buffer of exactly the input's size, so that AddressSanitizer sees any
-    // read past its end.
-    std::unique_ptr<uint8_t[]> copy(new uint8_t[size == 0 ? 1 : size]);
-    if (size > 0) {
-        std::memcpy(copy.get(), data, size);
-    }
+    const FuzzInput input(data, size);
     vyrd::RefPtr<vyrd::CDjVuContainer> doc = vyrd::MakeRef<vyrd::CDjVuContainer>();
-    if (doc->OpenDocumentFromMemory({copy.get(), size}) != 1) {
+    try {
+        if (doc->OpenDocumentFromMemory(input.Span()) != 1) {
+            return 0;
+        }
+    } catch (const vyrd::HResultError&) {
+        // A directory that names fewer components than it counts: refused.
         return 0;
     }
     const int pages = doc->CountPages();

@@ -63,4 +63,39 @@ truncate -s 24 "$out/truncated.djvu"
 cjb2 "$work/stroke.pbm" "$out/cjb2_page.djvu"
 cp "$out/cjb2_page.djvu" "$work/p2.djvu"
 djvm -c "$out/djvm_bundle.djvu" "$out/cjb2_page.djvu" "$work/p2.djvu"
-ls -l "$out"
+
+
+# BZZ streams: DjVuLibre's encoder on texts and bytes of several kinds.
+bzzout="$here/corpus/bzz"
+mkdir -p "$bzzout"
+printf 'A' >"$work/one.txt"
+printf 'Hello, hidden text layer.\n' >"$work/short.txt"
+head -c 3000 /dev/zero | tr '\0' 'x' >"$work/run.txt"
+awk 'BEGIN { srand(7); for (i = 0; i < 4000; i++) printf "%c", 32 + int(rand() * 95) }' >"$work/noise.txt"
+cp "$0" "$work/script.txt"
+for f in one short run noise script; do
+    bzz -e "$work/$f.txt" "$bzzout/$f.bzz"
+done
+bzz -e900 "$work/script.txt" "$bzzout/script_900.bzz"
+
+# DIRM data: the directory of the bundle above, of a bundle with a shared
+# dictionary-less include and three pages, and a version-0 directory written
+# by hand (offsets and sizes in the clear, old flag bits, compressed strings).
+dirout="$here/corpus/directory"
+mkdir -p "$dirout"
+# dirm_of BUNDLE: the data of the bundle's first child, the DIRM chunk.
+dirm_of() {
+    local len
+    len=$(od -An -j 20 -N 4 -tu1 "$1" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
+    tail -c +25 "$1" | head -c "$len"
+}
+dirm_of "$out/djvm_bundle.djvu" >"$dirout/bundle2.dirm"
+cp "$out/cjb2_page.djvu" "$work/p3.djvu"
+djvm -c "$work/three.djvu" "$out/cjb2_page.djvu" "$work/p2.djvu" "$work/p3.djvu"
+dirm_of "$work/three.djvu" >"$dirout/bundle3.dirm"
+# Version 0: flags 0x80, two components; old flags: page with a name (3), include (0).
+printf '\001\000' >"$work/v0.flags"
+{ printf '\003\000'; printf 'p1.djvu\000first\000dict.iff\000'; } >"$work/v0.packed"
+bzz -e "$work/v0.packed" "$work/v0.bzz"
+{ printf '\200\000\002'; printf '\000\000\000\060\000\000\100'; printf '\000\000\000\160\000\000\040'; cat "$work/v0.bzz"; } >"$dirout/version0.dirm"
+ls -l "$bzzout" "$dirout"

@@ -1,4 +1,5 @@
 #include "Container.h"
+#include "HResultError.h"
 
 #include "IffBuilder.h"
 #include "TempFile.h"
@@ -172,14 +173,16 @@ TEST(ContainerStructure, FormWithTrailingBytesHasNoChildren) {
 TEST(ContainerStructure, BundleKeepsItsDirectoryAndOutlineChunks) {
     const Bytes page = Form("DJVU", {Chunk("INFO", InfoBody(10, 10))});
     {
-        MemoryDoc d(File({Form("DJVM", {Chunk("DIRM", {0x81, 0, 1}), Chunk("NAVM", {9}), page})}));
+        // A directory of no components: nothing to decompress.
+        MemoryDoc d(File({Form("DJVM", {Chunk("DIRM", {0x81, 0, 0}), Chunk("NAVM", {9}), page})}));
         ASSERT_EQ(d.result, 1);
         ASSERT_NE(d.doc->DocumentForm(), nullptr);
         EXPECT_EQ(d.doc->DocumentForm()->FormType(), vyrd::kIdDJVM);
         EXPECT_EQ(d.doc->DirectoryChunk().Id(), vyrd::kIdDIRM);
         EXPECT_EQ(d.doc->DirectoryChunk().Data().Length(), 3u);
         EXPECT_EQ(d.doc->OutlineChunk().Id(), vyrd::kIdNAVM);
-        EXPECT_EQ(d.doc->Directory(), nullptr);
+        ASSERT_NE(d.doc->Directory(), nullptr);
+        EXPECT_TRUE(d.doc->Directory()->SelfContained());
         EXPECT_EQ(d.doc->CountPages(), 0);
         EXPECT_EQ(d.doc->GetPageObject(0), nullptr);
     }
@@ -189,6 +192,15 @@ TEST(ContainerStructure, BundleKeepsItsDirectoryAndOutlineChunks) {
         ASSERT_EQ(d.result, 1);
         EXPECT_FALSE(d.doc->DirectoryChunk().IsValid());
         EXPECT_FALSE(d.doc->OutlineChunk().IsValid());
+        EXPECT_EQ(d.doc->Directory(), nullptr);
+        EXPECT_EQ(d.doc->CountPages(), 0);
+    }
+    {
+        // One component promised and no string table to name it: refused.
+        RefPtr<CDjVuContainer> doc = MakeRef<CDjVuContainer>();
+        const Bytes bytes = File({Form("DJVM", {Chunk("DIRM", {0x81, 0, 1}), page})});
+        EXPECT_THROW(doc->OpenDocumentFromMemory(bytes), vyrd::HResultError);
+        EXPECT_EQ(doc->DocumentForm(), nullptr);
     }
 }
 

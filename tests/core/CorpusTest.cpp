@@ -3,6 +3,7 @@
 // tree it prints is the reference for ours.
 
 #include "Container.h"
+#include "SharedData.h"
 
 #include <gtest/gtest.h>
 
@@ -18,32 +19,7 @@ using vyrd::CDjVuContainer;
 using vyrd::MakeRef;
 using vyrd::RefPtr;
 
-fs::path CorpusDir() {
-#ifdef VYRD_CORPUS_DIR
-    std::string dir = VYRD_CORPUS_DIR;
-#ifdef _WIN32
-    // Under Wine the host's root folder is drive Z:.
-    if (!dir.empty() && dir[0] == '/') {
-        dir = "Z:" + dir;
-    }
-#endif
-    return fs::path(dir);
-#else
-    return {};
-#endif
-}
-
-bool HaveCorpus() {
-    std::error_code ec;
-    return !CorpusDir().empty() && fs::is_directory(CorpusDir(), ec);
-}
-
-#define REQUIRE_CORPUS()                                                  \
-    do {                                                                  \
-        if (!HaveCorpus()) {                                              \
-            GTEST_SKIP() << "corpus folder not present: " << CorpusDir(); \
-        }                                                                 \
-    } while (0)
+using shareddata::CorpusDir;
 
 RefPtr<CDjVuContainer> OpenCorpusFile(const char* name) {
     RefPtr<CDjVuContainer> doc = MakeRef<CDjVuContainer>();
@@ -73,16 +49,62 @@ TEST(Corpus, BoyJb2IsOneSmallPage) {
     EXPECT_EQ(Ids(page->Chunks()), (std::vector<std::string>{"INFO", "Sjbz"}));
 }
 
-TEST(Corpus, BundlesOpenWithoutPagesUntilTheDirectoryIsRead) {
+TEST(Corpus, BundlesListTheirPagesInDirectoryOrder) {
     REQUIRE_CORPUS();
-    for (const char* name :
-         {"DjVu3Spec.djvu", "navm_fgbz.djvu", "links.djvu", "czech_1-3.djvu", "index08.djvu"}) {
-        RefPtr<CDjVuContainer> doc = OpenCorpusFile(name);
-        ASSERT_NE(doc->DocumentForm(), nullptr) << name;
-        EXPECT_EQ(doc->DocumentForm()->FormType(), vyrd::kIdDJVM) << name;
-        EXPECT_EQ(doc->DirectoryChunk().Id(), vyrd::kIdDIRM) << name;
-        EXPECT_EQ(doc->CountPages(), 0) << name;
+    struct Case {
+        const char* name;
+        int pages;
+        const char16_t* firstPageId;
+    };
+    const Case cases[] = {
+        {"DjVu3Spec.djvu", 71, u"p0001_1.djvu"}, {"navm_fgbz.djvu", 6, u"p0001.djvu"},
+        {"links.djvu", 1, u"boy_jb2.djvu"},      {"czech_1-3.djvu", 3, u"black_1.djvu"},
+        {"index08.djvu", 838, u"p6209.djvu"},
+    };
+    for (const Case& c : cases) {
+        RefPtr<CDjVuContainer> doc = OpenCorpusFile(c.name);
+        ASSERT_NE(doc->DocumentForm(), nullptr) << c.name;
+        EXPECT_EQ(doc->DocumentForm()->FormType(), vyrd::kIdDJVM) << c.name;
+        ASSERT_NE(doc->Directory(), nullptr) << c.name;
+        EXPECT_EQ(doc->CountPages(), c.pages) << c.name;
+        EXPECT_EQ(doc->Directory()->Pages().At(0)->id, c.firstPageId) << c.name;
     }
+}
+
+// An index whose pages are separate files: every page is counted, none found.
+TEST(Corpus, IndirectIndexHasPagesButNoPageObjects) {
+    REQUIRE_CORPUS();
+    RefPtr<CDjVuContainer> doc = OpenCorpusFile("index08.djvu");
+    ASSERT_EQ(doc->CountPages(), 838);
+    EXPECT_FALSE(doc->Directory()->SelfContained());
+    for (int i = 0; i < 838; ++i) {
+        ASSERT_EQ(doc->GetPageObject(i), nullptr) << i;
+    }
+}
+
+// Every page of a bundle with shared dictionaries is found, and so is every
+// component its INCL chunks name.
+TEST(Corpus, EveryPageAndIncludedFileOfTheSpecificationBundle) {
+    REQUIRE_CORPUS();
+    RefPtr<CDjVuContainer> doc = OpenCorpusFile("DjVu3Spec.djvu");
+    ASSERT_EQ(doc->CountPages(), 71);
+    const vyrd::CDjVuDirectory& dir = *doc->Directory();
+    int includes = 0;
+    for (int i = 0; i < 71; ++i) {
+        RefPtr<vyrd::CDjVuPage> page = doc->GetPageObject(i);
+        ASSERT_NE(page, nullptr) << i;
+        ASSERT_NE(page->GetInfo(), nullptr) << i;
+        EXPECT_EQ(doc->GetPageObject(i), page) << i;  // created once
+        for (const std::u16string& id : page->GetIncludeIds()) {
+            const int position = dir.Includes().Find(id);
+            ASSERT_GE(position, 0) << i;
+            RefPtr<vyrd::CDjVuIncludedFile> file = doc->GetIncludedFile(position);
+            ASSERT_NE(file, nullptr) << i;
+            EXPECT_EQ(vyrd::ChunkIdToString(file->Chunks().front().Id()), "Djbz") << i;
+            ++includes;
+        }
+    }
+    EXPECT_GE(includes, 70);
 }
 
 #ifndef _WIN32

@@ -1,11 +1,10 @@
 // Runs the built vyrddjvu on fixtures and checks what it prints and writes.
 
 #include "IffBuilder.h"
+#include "Oracle.h"
 #include "TempFile.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
@@ -19,6 +18,9 @@ namespace {
 using namespace testiff;
 using testfs::TempFile;
 
+using oracle::Quote;
+using oracle::ReadAll;
+
 struct ToolRun {
     int status;
     std::vector<std::string> lines;
@@ -26,38 +28,8 @@ struct ToolRun {
 
 // Runs vyrddjvu with `args` (already shell-quoted), standard error discarded.
 ToolRun RunTool(const std::string& args) {
-    const std::string command = std::string("'") + VYRDDJVU_PATH + "' " + args + " 2>/dev/null";
-    ToolRun run{-1, {}};
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    std::string out;
-    char buffer[512];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
-        out.append(buffer, n);
-    }
-    const int raw = ::pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::istringstream stream(out);
-    for (std::string line; std::getline(stream, line);) {
-        run.lines.push_back(line);
-    }
-    return run;
-}
-
-std::string Quote(const std::filesystem::path& p) {
-    // Appended piece by piece: g++ 12 reports a false -Wrestrict for "'" + s + "'".
-    std::string quoted(1, '\'');
-    quoted.append(p.string());
-    quoted.push_back('\'');
-    return quoted;
-}
-
-std::vector<uint8_t> ReadAll(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    const oracle::Run run = oracle::Capture(std::string("'") + VYRDDJVU_PATH + "' " + args);
+    return {run.status, run.Lines()};
 }
 
 TEST(ToolInfo, PrintsCountAndOneLinePerPage) {
@@ -145,6 +117,62 @@ TEST(ToolRender, AllPagesNamesEachFile) {
     std::vector<uint8_t> expected = Text("P4\n9 2\n");
     expected.resize(expected.size() + 2 * 2, 0);
     EXPECT_EQ(written, expected);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ToolBzz, DecompressesAStreamLikeTheEncoderWroteIt) {
+    REQUIRE_TOOL("bzz");
+    const std::string text = "The directory, the outline and the hidden text are BZZ streams.\n";
+    std::vector<uint8_t> plain;
+    for (int i = 0; i < 500; ++i) {
+        plain.insert(plain.end(), text.begin(), text.end());
+        plain.push_back(static_cast<uint8_t>(i));
+    }
+    TempFile stream(oracle::BzzEncode(plain), ".bzz");
+    TempFile out(std::vector<uint8_t>{}, ".raw");
+    const ToolRun run = RunTool("bzz " + Quote(stream.Path()) + " " + Quote(out.Path()));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(ReadAll(out.Path()) == plain);
+
+    // The benchmark reads the same stream and says how much it delivered.
+    const ToolRun bench = RunTool("bench --bzz " + Quote(stream.Path()) + " --repeat=2");
+    EXPECT_EQ(bench.status, 0);
+    ASSERT_EQ(bench.lines.size(), 1u);
+    EXPECT_EQ(bench.lines[0].rfind("bzz " + std::to_string(plain.size()) + " bytes in ", 0), 0u)
+        << bench.lines[0];
+}
+
+TEST(ToolBzz, UsageErrors) {
+    TempFile garbage(Text("not a stream"));
+    const std::string out = Quote(TempFile::UniquePath(".raw"));
+    EXPECT_EQ(RunTool("bzz " + Quote(garbage.Path())).status, 2);
+    EXPECT_EQ(RunTool("bzz " + Quote(TempFile::UniquePath(".missing")) + " " + out).status, 1);
+    EXPECT_EQ(RunTool("bench --bzz").status, 2);
+    EXPECT_EQ(RunTool("bench --frobnicate " + Quote(garbage.Path())).status, 2);
+    // Garbage is a stream that ends early, not an error.
+    EXPECT_EQ(RunTool("bzz " + Quote(garbage.Path()) + " " + out).status, 0);
+}
+
+TEST(ToolInfo, BundlePagesCarryTheirComponentIds) {
+    REQUIRE_TOOL("djvm");
+    oracle::TempDir dir;
+    TempFile a(SinglePage(30, 20));
+    TempFile b(SinglePage(40, 25));
+    const auto first = dir / "first.djvu";
+    const auto second = dir / "second.djvu";
+    std::filesystem::copy_file(a.Path(), first);
+    std::filesystem::copy_file(b.Path(), second);
+    const auto bundle = dir / "bundle.djvu";
+    ASSERT_EQ(oracle::Capture("djvm -c " + Quote(bundle) + " " + Quote(first) + " " + Quote(second))
+                  .status,
+              0);
+    const ToolRun run = RunTool("info " + Quote(bundle));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{"pages 2", "1 30 20 300 INFO id=first.djvu",
+                                                   "2 40 25 300 INFO id=second.djvu"}));
 }
 
 }  // namespace

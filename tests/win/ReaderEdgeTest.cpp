@@ -284,6 +284,17 @@ TEST_F(ReaderEdge, MalformedFilesOpenOrFailAsTheContainerRules) {
         // A short INFO gives a page of size 0: known, but nothing to render.
         {"INFO of four bytes", File({Form("DJVU", {Chunk("INFO", Bytes{0, 30, 0, 20})})}), S_OK, 1,
          S_OK, 0, S_FALSE, false},
+        // A directory of no components opens with no pages.
+        {"empty directory", File({Form("DJVM", {Chunk("DIRM", Bytes{0x81, 0, 0}), page})}), S_OK, 0,
+         S_FALSE, 0, S_OK, false},
+        // A directory that counts a component its string table does not name
+        // is refused, and the object stays closed.
+        {"directory short of strings",
+         File({Form("DJVM", {Chunk("DIRM", Bytes{0x81, 0, 1}), page})}), E_INVALIDARG, 0, S_OK, 0,
+         S_OK, false},
+        // A directory version the reader does not know: no pages.
+        {"directory of version 2", File({Form("DJVM", {Chunk("DIRM", Bytes{0x82, 0, 1}), page})}),
+         S_OK, 0, S_FALSE, 0, S_OK, false},
     };
     TempFile good(SinglePage(50, 40));
     for (const Case& c : cases) {

@@ -186,6 +186,51 @@ TEST(ReaderCorpus, SinglePageDocumentsReportTheirPages) {
     }
 }
 
+// Multi-page documents: the directory's page count, and each page's size where
+// the page lies inside the file (an index of separate files has none).
+TEST(ReaderCorpus, MultiPageDocumentsReportEveryPage) {
+    struct Case {
+        const wchar_t* name;
+        LONG pages;
+        LONG lastWidth;
+        LONG lastHeight;
+        HRESULT lastHr;
+    };
+    const Case cases[] = {
+        {L"DjVu3Spec.djvu", 71, 2539, 3295, S_OK},
+        {L"navm_fgbz.djvu", 6, 2550, 3300, S_OK},
+        {L"czech_1-3.djvu", 3, 1052, 1720, S_OK},
+        {L"index08.djvu", 838, 0, 0, S_FALSE},
+    };
+    int seen = 0;
+    for (const Case& c : cases) {
+        const std::wstring path = CorpusFile(c.name);
+        if (path.empty()) {
+            continue;
+        }
+        ++seen;
+        SCOPED_TRACE(testing::Message() << "document " << c.name);
+        RawVyrdFile file = RawVyrdFile::Create();
+        ASSERT_EQ(file.OpenFile(path), S_OK);
+        EXPECT_EQ(file.PageCount(), c.pages);
+        LONG width = -1, height = -1;
+        EXPECT_EQ(file.PageWidth(c.pages - 1, &width), c.lastHr);
+        EXPECT_EQ(file.PageHeight(c.pages - 1, &height), c.lastHr);
+        EXPECT_EQ(width, c.lastWidth);
+        EXPECT_EQ(height, c.lastHeight);
+        EXPECT_EQ(file.PageWidth(c.pages, &width), S_FALSE);
+        IUnknown* rawImage = nullptr;
+        ASSERT_EQ(file.GetPage(c.pages - 1, 1.0, &rawImage), S_OK);
+        EXPECT_EQ(rawImage != nullptr, c.lastHr == S_OK);
+        if (rawImage != nullptr) {
+            rawImage->Release();
+        }
+    }
+    if (seen == 0) {
+        GTEST_SKIP() << "corpus not available";
+    }
+}
+
 TEST(ReaderSample, SampleDocumentOpensAndDeliversItsFirstPage) {
     const std::wstring path = SampleFile(L"sample.djvu");
     if (path.empty()) {

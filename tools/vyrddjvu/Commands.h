@@ -3,6 +3,8 @@
 // writes its result to standard output or files and its complaints to standard
 // error, and returns the process exit status.
 
+#include "Container.h"
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,18 @@ int RunInfo(const Arguments& args);
 
 // render FILE OUT [--page=N|all]: the composed page as binary PNM.
 int RunRender(const Arguments& args);
+
+// bzz FILE OUT: a raw BZZ stream decompressed.
+int RunBzz(const Arguments& args);
+
+// bench FILE [--repeat=K]: decompression time of a raw BZZ stream.
+int RunBench(const Arguments& args);
+
+// Opens a DjVu document, or says on standard error why not and returns null.
+vyrd::RefPtr<vyrd::CDjVuContainer> OpenDocumentOrComplain(const std::u16string& path);
+
+// The whole content of a file, or says why not and returns false.
+bool ReadWholeFile(const std::u16string& path, std::vector<uint8_t>& bytes);
 
 // Standard error, with UTF-16 pieces written as UTF-8.
 void PrintError(const std::string& message);

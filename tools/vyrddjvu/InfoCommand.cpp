@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "Container.h"
+#include "Unicode.h"
 
 #include <cstdio>
 #include <string>
@@ -12,10 +13,17 @@ namespace vyrddjvu {
 namespace {
 
 void PrintPage(vyrd::CDjVuContainer& document, int index) {
+    // Pages of a multi-page document are named by their component identifier.
+    std::string id;
+    if (const vyrd::CDjVuDirectory* directory = document.Directory()) {
+        if (const vyrd::CDirEntry* entry = directory->Pages().At(index)) {
+            id = " id=" + vyrd::Utf16ToUtf8(entry->id);
+        }
+    }
     const vyrd::RefPtr<vyrd::CDjVuPage> page = document.GetPageObject(index);
     const vyrd::RefPtr<vyrd::CPageInfo> info = page ? page->GetInfo() : nullptr;
     if (!info) {
-        std::printf("%d unavailable\n", index + 1);
+        std::printf("%d unavailable%s\n", index + 1, id.c_str());
         return;
     }
     std::string line = std::to_string(index + 1) + ' ' + std::to_string(info->width) + ' ' +
@@ -24,7 +32,7 @@ void PrintPage(vyrd::CDjVuContainer& document, int index) {
         line += ' ';
         line += vyrd::ChunkIdToString(chunk.Id());
     }
-    std::printf("%s\n", line.c_str());
+    std::printf("%s%s\n", line.c_str(), id.c_str());
 }
 
 }  // namespace
@@ -34,9 +42,8 @@ int RunInfo(const Arguments& args) {
         PrintError("usage: vyrddjvu info FILE");
         return kExitUsage;
     }
-    vyrd::RefPtr<vyrd::CDjVuContainer> document = vyrd::MakeRef<vyrd::CDjVuContainer>();
-    if (!document->OpenDocument(args[0])) {
-        PrintError("cannot open DjVu document: ", args[0]);
+    vyrd::RefPtr<vyrd::CDjVuContainer> document = OpenDocumentOrComplain(args[0]);
+    if (!document) {
         return kExitFailure;
     }
     const int pages = document->CountPages();

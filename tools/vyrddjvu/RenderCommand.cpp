@@ -1,6 +1,7 @@
 // vyrddjvu render FILE OUT [--page=N|all]
 
 #include "Commands.h"
+#include "Options.h"
 
 #include "Container.h"
 #include "Pnm.h"
@@ -17,8 +18,6 @@ namespace vyrddjvu {
 
 namespace {
 
-constexpr char16_t kPageOption[] = u"--page=";
-
 struct RenderArgs {
     std::u16string file;
     std::u16string out;
@@ -26,47 +25,19 @@ struct RenderArgs {
     int page = 1;  // 1-based
 };
 
-// Parses a page number of at most 9 digits (no sign, no overflow).
-bool ParsePageNumber(const std::u16string& text, int& page) {
-    if (text.empty() || text.size() > 9) {
+bool ParseArgs(const Arguments& args, RenderArgs& parsed) {
+    CommandOptions options;
+    if (!ParseOptions(args, {u"--page"}, options)) {
         return false;
     }
-    int value = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') {
-            return false;
-        }
-        value = value * 10 + (c - u'0');
-    }
-    page = value;
-    return value >= 1;
-}
-
-bool ParseArgs(const Arguments& args, RenderArgs& parsed) {
-    std::vector<std::u16string> positional;
-    for (const std::u16string& arg : args) {
-        if (arg.rfind(kPageOption, 0) == 0) {
-            const std::u16string value =
-                arg.substr(std::char_traits<char16_t>::length(kPageOption));
-            if (value == u"all") {
-                parsed.allPages = true;
-            } else if (!ParsePageNumber(value, parsed.page)) {
-                PrintError("bad page number: ", value);
-                return false;
-            }
-        } else if (arg.size() > 1 && arg[0] == u'-' && arg[1] == u'-') {
-            PrintError("unknown option: ", arg);
-            return false;
-        } else {
-            positional.push_back(arg);
-        }
-    }
-    if (positional.size() != 2) {
+    if (options.positional.size() != 2) {
         PrintError("usage: vyrddjvu render FILE OUT [--page=N|all]");
         return false;
     }
-    parsed.file = positional[0];
-    parsed.out = positional[1];
+    parsed.file = options.positional[0];
+    parsed.out = options.positional[1];
+    parsed.allPages = options.allPages;
+    parsed.page = options.page;
     if (parsed.allPages && parsed.out.find(u"%d") == std::u16string::npos) {
         PrintError("--page=all needs %d in the output name");
         return false;
@@ -118,9 +89,8 @@ int RunRender(const Arguments& args) {
     if (!ParseArgs(args, parsed)) {
         return kExitUsage;
     }
-    vyrd::RefPtr<vyrd::CDjVuContainer> document = vyrd::MakeRef<vyrd::CDjVuContainer>();
-    if (!document->OpenDocument(parsed.file)) {
-        PrintError("cannot open DjVu document: ", parsed.file);
+    vyrd::RefPtr<vyrd::CDjVuContainer> document = OpenDocumentOrComplain(parsed.file);
+    if (!document) {
         return kExitFailure;
     }
     const int pages = document->CountPages();

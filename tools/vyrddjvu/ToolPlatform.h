@@ -1,6 +1,7 @@
 #pragma once
 // What the command-line tool needs from the operating system beyond the core.
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,7 +13,11 @@ namespace vyrddjvu {
 // elsewhere argv is taken as UTF-8.
 std::vector<std::u16string> CommandLineArguments(int argc, char** argv);
 
-// Opens `path` for writing in binary mode; null on failure.
+// Opens `path` for writing or reading in binary mode; null on failure.
 std::FILE* OpenForWriting(const std::u16string& path);
+std::FILE* OpenForReading(const std::u16string& path);
+
+// The most memory the process has held at once, in bytes.
+uint64_t PeakMemoryBytes();
 
 }  // namespace vyrddjvu

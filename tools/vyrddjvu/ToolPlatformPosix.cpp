@@ -2,6 +2,8 @@
 
 #include "Unicode.h"
 
+#include <sys/resource.h>
+
 namespace vyrddjvu {
 
 std::vector<std::u16string> CommandLineArguments(int argc, char** argv) {
@@ -14,6 +16,16 @@ std::vector<std::u16string> CommandLineArguments(int argc, char** argv) {
 
 std::FILE* OpenForWriting(const std::u16string& path) {
     return std::fopen(vyrd::Utf16ToUtf8(path).c_str(), "wb");
+}
+
+std::FILE* OpenForReading(const std::u16string& path) {
+    return std::fopen(vyrd::Utf16ToUtf8(path).c_str(), "rb");
+}
+
+uint64_t PeakMemoryBytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<uint64_t>(usage.ru_maxrss) * 1024;  // reported in KiB
 }
 
 }  // namespace vyrddjvu

@@ -1,6 +1,7 @@
 #include "ToolPlatform.h"
 
 #include <windows.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 namespace vyrddjvu {
@@ -23,6 +24,19 @@ std::vector<std::u16string> CommandLineArguments(int, char**) {
 
 std::FILE* OpenForWriting(const std::u16string& path) {
     return ::_wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"wb");
+}
+
+std::FILE* OpenForReading(const std::u16string& path) {
+    return ::_wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"rb");
+}
+
+uint64_t PeakMemoryBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters))) {
+        return 0;
+    }
+    return counters.PeakWorkingSetSize;
 }
 
 }  // namespace vyrddjvu

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "ToolPlatform.h"
+#include "HResultError.h"
 #include "Unicode.h"
 
 #include <cstdio>
@@ -20,12 +21,16 @@ struct Command {
 constexpr Command kCommands[] = {
     {u"info", RunInfo},
     {u"render", RunRender},
+    {u"bzz", RunBzz},
+    {u"bench", RunBench},
 };
 
 void PrintUsage() {
     std::fputs(
         "usage: vyrddjvu info FILE\n"
-        "       vyrddjvu render FILE OUT [--page=N|all]   (OUT needs %d with --page=all)\n",
+        "       vyrddjvu render FILE OUT [--page=N|all]   (OUT needs %d with --page=all)\n"
+        "       vyrddjvu bzz FILE OUT\n"
+        "       vyrddjvu bench FILE [--repeat=K]   (FILE: a raw BZZ stream)\n",
         stderr);
 }
 
@@ -45,6 +50,19 @@ int Dispatch(const Arguments& all) {
 }
 
 }  // namespace
+
+vyrd::RefPtr<vyrd::CDjVuContainer> OpenDocumentOrComplain(const std::u16string& path) {
+    vyrd::RefPtr<vyrd::CDjVuContainer> document = vyrd::MakeRef<vyrd::CDjVuContainer>();
+    try {
+        if (document->OpenDocument(path)) {
+            return document;
+        }
+        PrintError("cannot open DjVu document: ", path);
+    } catch (const vyrd::HResultError&) {
+        PrintError("broken document directory: ", path);
+    }
+    return nullptr;
+}
 
 void PrintError(const std::string& message) {
     std::fprintf(stderr, "vyrddjvu: %s\n", message.c_str());

@@ -36,10 +36,20 @@ int CDjVuContainer::Open(RefPtr<CDocumentBytes> bytes) {
         return 0;
     }
     bytes_ = std::move(bytes);
-    chunks_ = CIffChunkList::Read(file.From(sizeof(kMagic)));
+    try {
+        ReadStructure();
+    } catch (...) {
+        CloseDocument();
+        throw;
+    }
+    return chunks_->IsValid() ? 1 : 0;
+}
+
+void CDjVuContainer::ReadStructure() {
+    chunks_ = CIffChunkList::Read(bytes_->Bytes().From(sizeof(kMagic)));
     if (!chunks_->IsValid()) {
         // The mapping stays until the next CloseDocument, like the chunk list.
-        return 0;
+        return;
     }
 
     // A valid sequence over at least one byte holds at least one chunk.
@@ -49,6 +59,7 @@ int CDjVuContainer::Open(RefPtr<CDocumentBytes> bytes) {
         const std::vector<CIffChunk>& children = documentForm_->Children();
         if (!children.empty() && children[0].Id() == kIdDIRM) {
             dirmChunk_ = children[0];
+            directory_ = CDjVuDirectory::Parse(dirmChunk_.Data());
         }
         if (children.size() > 1 && children[1].Id() == kIdNAVM) {
             navmChunk_ = children[1];
@@ -56,11 +67,13 @@ int CDjVuContainer::Open(RefPtr<CDocumentBytes> bytes) {
     } else if (documentForm_ && documentForm_->FormType() == kIdDJVU) {
         pages_.push_back(MakeRef<CDjVuPage>(bytes_, documentForm_));
     }
-    return 1;
 }
 
 void CDjVuContainer::CloseDocument() noexcept {
     pages_.clear();
+    includedFiles_.clear();
+    sharedAnnotations_.clear();
+    directory_.reset();
     dirmChunk_ = CIffChunk();
     navmChunk_ = CIffChunk();
     documentForm_.reset();
@@ -74,17 +87,74 @@ bool CDjVuContainer::IsBundle() const noexcept {
 
 int CDjVuContainer::CountPages() const noexcept {
     if (IsBundle()) {
-        // The directory's page list; not read yet, so a bundle has no pages.
-        return 0;
+        return directory_ ? directory_->Pages().Count() : 0;
     }
     return static_cast<int>(pages_.size());
 }
 
-RefPtr<CDjVuPage> CDjVuContainer::GetPageObject(int index) {
-    if (IsBundle() || index < 0 || static_cast<std::size_t>(index) >= pages_.size()) {
+RefPtr<CIffForm> CDjVuContainer::ComponentForm(const CDirEntry* entry, uint32_t formType) const {
+    if (entry == nullptr || !bytes_) {
         return nullptr;
     }
-    return pages_[static_cast<std::size_t>(index)];
+    // Offsets count from the first byte of the file, the magic included. Both
+    // values are below 2^32, so the sum cannot overflow 64 bits.
+    const CByteRange& file = bytes_->Bytes();
+    if (uint64_t{entry->offset} + entry->size > file.Length()) {
+        return nullptr;
+    }
+    RefPtr<CIffForm> form = CIffForm::Parse(CIffChunk::Read(file, entry->offset));
+    if (!form || form->FormType() != formType) {
+        return nullptr;
+    }
+    return form;
+}
+
+template <class T>
+RefPtr<T> CDjVuContainer::GetComponent(std::vector<RefPtr<T>>& cache, const CDirList& list,
+                                       int position) {
+    const CDirEntry* entry = list.At(position);
+    if (entry == nullptr) {
+        return nullptr;
+    }
+    const auto slot = static_cast<std::size_t>(position);
+    if (cache.size() <= slot) {
+        cache.resize(slot + 1);
+    }
+    if (!cache[slot]) {
+        RefPtr<CIffForm> form = ComponentForm(entry, T::kFormType);
+        if (!form) {
+            return nullptr;
+        }
+        cache[slot] = MakeRef<T>(bytes_, std::move(form));
+    }
+    return cache[slot];
+}
+
+RefPtr<CDjVuPage> CDjVuContainer::GetPageObject(int index) {
+    if (!IsBundle()) {
+        if (index < 0 || static_cast<std::size_t>(index) >= pages_.size()) {
+            return nullptr;
+        }
+        return pages_[static_cast<std::size_t>(index)];
+    }
+    if (!directory_) {
+        return nullptr;
+    }
+    return GetComponent(pages_, directory_->Pages(), index);
+}
+
+RefPtr<CDjVuIncludedFile> CDjVuContainer::GetIncludedFile(int position) {
+    if (!directory_) {
+        return nullptr;
+    }
+    return GetComponent(includedFiles_, directory_->Includes(), position);
+}
+
+RefPtr<CDjVuSharedAnnotations> CDjVuContainer::GetSharedAnnotations(int position) {
+    if (!directory_) {
+        return nullptr;
+    }
+    return GetComponent(sharedAnnotations_, directory_->SharedAnnotations(), position);
 }
 
 }  // namespace vyrd

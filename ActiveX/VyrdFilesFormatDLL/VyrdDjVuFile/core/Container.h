@@ -1,6 +1,8 @@
 #pragma once
 // The DjVu document: the file's chunk structure and its pages.
 
+#include "Component.h"
+#include "Directory.h"
 #include "DjVuPage.h"
 #include "DocumentBytes.h"
 #include "IffChunk.h"
@@ -13,15 +15,14 @@
 
 namespace vyrd {
 
-class CDjVuDirectory;  // the multi-page directory (DIRM)
-
 // A DjVu document, opened from a file or from memory. One container belongs to
 // one reader object and is reused across opens: OpenDocument and CloseDocument
 // fill and empty it. Not thread-safe: the reader object serialises its calls.
 //
 // Errors: opening returns 0 for every property of the file that makes it
-// unreadable; std::bad_alloc and HResultError may escape from any call and
-// leave the container closed or partly filled (CloseDocument always cleans up).
+// unreadable. A directory whose string table runs short makes OpenDocument
+// throw HResultError(E_INVALIDARG); std::bad_alloc may escape from any call.
+// An open that throws leaves the container closed.
 class CDjVuContainer final : public CRefCounted {
 public:
     CDjVuContainer() = default;
@@ -46,12 +47,20 @@ public:
     int CountPages() const noexcept;
 
     // The page at a 0-based index (a new reference), or null when the index is
-    // out of range or the page cannot be found.
+    // out of range or the page cannot be found: a directory entry that reaches
+    // past the end of the file or does not lead to a DJVU FORM (as in a
+    // directory of separate files, whose offsets are all 0).
     RefPtr<CDjVuPage> GetPageObject(int index);
+
+    // The component at a position of the directory's include list, or of its
+    // shared-annotation list (a new reference), or null under the same rules as
+    // pages, with form type DJVI. Cached until CloseDocument.
+    RefPtr<CDjVuIncludedFile> GetIncludedFile(int position);
+    RefPtr<CDjVuSharedAnnotations> GetSharedAnnotations(int position);
 
     // The parsed multi-page directory, or null (single-page documents, and
     // bundles whose first child is not DIRM). Owned by the container.
-    const CDjVuDirectory* Directory() const noexcept { return nullptr; }
+    const CDjVuDirectory* Directory() const noexcept { return directory_.get(); }
 
     // Structure as read, for tools: the top-level chunks (null when closed) and
     // the document FORM (null when the first top-level chunk is not a FORM).
@@ -63,16 +72,25 @@ public:
 
 private:
     int Open(RefPtr<CDocumentBytes> bytes);
+    void ReadStructure();
     bool IsBundle() const noexcept;
+    // The FORM of the given type that a directory entry points at, or null.
+    RefPtr<CIffForm> ComponentForm(const CDirEntry* entry, uint32_t formType) const;
+    template <class T>
+    RefPtr<T> GetComponent(std::vector<RefPtr<T>>& cache, const CDirList& list, int position);
 
     RefPtr<CDocumentBytes> bytes_;
     RefPtr<CIffChunkList> chunks_;
     RefPtr<CIffForm> documentForm_;
     CIffChunk dirmChunk_;
     CIffChunk navmChunk_;
-    // By page index. A single-page document fills it on open; a bundle will fill
-    // its slots on demand once the directory is read.
+    RefPtr<CDjVuDirectory> directory_;
+    // By page index. A single-page document fills it on open; a bundle fills
+    // its slots on demand.
     std::vector<RefPtr<CDjVuPage>> pages_;
+    // By position in the directory's include and shared-annotation lists.
+    std::vector<RefPtr<CDjVuIncludedFile>> includedFiles_;
+    std::vector<RefPtr<CDjVuSharedAnnotations>> sharedAnnotations_;
 };
 
 }  // namespace vyrd

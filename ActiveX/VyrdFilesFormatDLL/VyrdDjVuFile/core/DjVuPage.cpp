@@ -1,5 +1,8 @@
 #include "DjVuPage.h"
 
+#include "Platform.h"
+
+#include <algorithm>
 #include <cassert>
 #include <utility>
 
@@ -20,6 +23,23 @@ RefPtr<CPageInfo> CDjVuPage::GetInfo() {
         }
     }
     return info_;
+}
+
+const std::vector<std::u16string>& CDjVuPage::GetIncludeIds() {
+    if (!includeIdsCollected_) {
+        includeIdsCollected_ = true;
+        for (const CIffChunk& chunk : Chunks()) {
+            if (chunk.Id() != kIdINCL) {
+                continue;
+            }
+            const std::span<const uint8_t> body = chunk.Data().Span();
+            const auto end = std::find(body.begin(), body.end(), uint8_t{0});
+            includeIds_.push_back(
+                AnsiToUtf16(std::string_view(reinterpret_cast<const char*>(body.data()),
+                                             static_cast<std::size_t>(end - body.begin()))));
+        }
+    }
+    return includeIds_;
 }
 
 }  // namespace vyrd

@@ -6,6 +6,7 @@
 #include "PageInfo.h"
 #include "RefCounted.h"
 
+#include <string>
 #include <vector>
 
 namespace vyrd {
@@ -15,6 +16,8 @@ namespace vyrd {
 // readable as long as the page lives. Used by one thread at a time.
 class CDjVuPage final : public CRefCounted {
 public:
+    static constexpr uint32_t kFormType = kIdDJVU;
+
     // `form` must be a FORM of type DJVU inside `bytes`.
     CDjVuPage(RefPtr<CDocumentBytes> bytes, RefPtr<CIffForm> form);
 
@@ -26,11 +29,18 @@ public:
     // page then has no size and cannot be rendered). Parsed on the first call.
     RefPtr<CPageInfo> GetInfo();
 
+    // The identifiers named by the page's INCL chunks, in file order: each
+    // chunk's bytes up to its first zero byte, read in the ANSI code page like
+    // the directory's identifiers. Collected on the first call.
+    const std::vector<std::u16string>& GetIncludeIds();
+
 private:
     RefPtr<CDocumentBytes> bytes_;
     RefPtr<CIffForm> form_;
     RefPtr<CPageInfo> info_;
     bool infoParsed_ = false;
+    std::vector<std::u16string> includeIds_;
+    bool includeIdsCollected_ = false;
 };
 
 }  // namespace vyrd

@@ -30,6 +30,7 @@ inline constexpr uint32_t kIdDJVI = ChunkId("DJVI");
 inline constexpr uint32_t kIdDIRM = ChunkId("DIRM");
 inline constexpr uint32_t kIdNAVM = ChunkId("NAVM");
 inline constexpr uint32_t kIdINFO = ChunkId("INFO");
+inline constexpr uint32_t kIdINCL = ChunkId("INCL");
 
 // The identifier as four characters; bytes outside printable ASCII show as '?'.
 std::string ChunkIdToString(uint32_t id);

@@ -1,0 +1,30 @@
+#pragma once
+// The fuzz input in a heap buffer of exactly its size, so that AddressSanitizer
+// reports any read past its end (libFuzzer's own buffer may be larger).
+
+#include "ByteRange.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <span>
+
+class FuzzInput {
+public:
+    FuzzInput(const uint8_t* data, size_t size)
+        : bytes_(new uint8_t[size == 0 ? 1 : size]), size_(size) {
+        if (size > 0) {
+            std::memcpy(bytes_.get(), data, size);
+        }
+    }
+
+    std::span<const uint8_t> Span() const { return {bytes_.get(), size_}; }
+    vyrd::CByteRange Range() const {
+        return vyrd::CByteRange(bytes_.get(), static_cast<uint32_t>(size_));
+    }
+
+private:
+    std::unique_ptr<uint8_t[]> bytes_;
+    size_t size_;
+};
