@@ -13,6 +13,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -125,11 +126,17 @@ Bytes Bundle(const std::vector<Component>& components, BundleOptions options = {
     return Concat({Text("AT&T"), Chunk("FORM", body)});
 }
 
-RefPtr<CDjVuContainer> OpenBytes(const Bytes& bytes) {
-    RefPtr<CDjVuContainer> doc = MakeRef<CDjVuContainer>();
-    EXPECT_EQ(doc->OpenDocumentFromMemory(bytes), 1);
-    return doc;
-}
+// A document opened over bytes it keeps: the container borrows them.
+struct OpenedBundle {
+    explicit OpenedBundle(Bytes b) : bytes(std::move(b)), doc(MakeRef<CDjVuContainer>()) {
+        EXPECT_EQ(doc->OpenDocumentFromMemory(bytes), 1);
+    }
+    CDjVuContainer* operator->() const { return doc.get(); }
+    CDjVuContainer& operator*() const { return *doc; }
+
+    Bytes bytes;
+    RefPtr<CDjVuContainer> doc;
+};
 
 // Per page: its id and the width of the page that the container finds there.
 std::vector<std::pair<std::u16string, int>> PageList(CDjVuContainer& doc) {
@@ -156,8 +163,8 @@ TEST(Directory, BothVersionsGiveTheSamePageList) {
     BundleOptions old;
     old.version = 0;
     const Bytes v0 = Bundle(kThreePages, old);
-    RefPtr<CDjVuContainer> doc1 = OpenBytes(v1);
-    RefPtr<CDjVuContainer> doc0 = OpenBytes(v0);
+    OpenedBundle doc1(v1);
+    OpenedBundle doc0(v0);
     const std::vector<std::pair<std::u16string, int>> expected = {
         {u"p1.djvu", 101}, {u"p2.djvu", 102}, {u"p3.djvu", 103}};
     EXPECT_EQ(PageList(*doc1), expected);
@@ -183,7 +190,7 @@ TEST(Directory, BothVersionsGiveTheSamePageList) {
 
 TEST(Directory, NamesAndTitlesDefaultToTheId) {
     REQUIRE_TOOL("bzz");
-    RefPtr<CDjVuContainer> doc = OpenBytes(Bundle(kThreePages));
+    OpenedBundle doc(Bundle(kThreePages));
     const vyrd::CDirList& pages = doc->Directory()->Pages();
     struct Expect {
         std::u16string id, name, title;
@@ -211,7 +218,7 @@ TEST(Directory, PageOrderIsDirectoryOrderNotFileOrder) {
     REQUIRE_TOOL("bzz");
     BundleOptions reversed;
     reversed.order = {4, 3, 2, 1, 0};
-    RefPtr<CDjVuContainer> doc = OpenBytes(Bundle(kThreePages, reversed));
+    OpenedBundle doc(Bundle(kThreePages, reversed));
     const std::vector<std::pair<std::u16string, int>> expected = {
         {u"p3.djvu", 103}, {u"p2.djvu", 102}, {u"p1.djvu", 101}};
     EXPECT_EQ(PageList(*doc), expected);
@@ -221,7 +228,7 @@ TEST(Directory, LaterDuplicateIdTakesTheLookup) {
     REQUIRE_TOOL("bzz");
     const std::vector<Component> twins = {{1, "same", "", "", PageForm(1)},
                                           {1, "same", "", "", PageForm(2)}};
-    RefPtr<CDjVuContainer> doc = OpenBytes(Bundle(twins));
+    OpenedBundle doc(Bundle(twins));
     EXPECT_EQ(doc->CountPages(), 2);
     EXPECT_EQ(doc->Directory()->Pages().Find(u"same"), 1);
 }
@@ -252,7 +259,7 @@ TEST(Directory, UnusableDirectoriesAndComponents) {
         // A version the reader does not know: an empty directory.
         Bytes bytes = Bundle(kThreePages);
         bytes[4 + 8 + 4 + 8] = 0x82;
-        RefPtr<CDjVuContainer> doc = OpenBytes(bytes);
+        OpenedBundle doc(bytes);
         ASSERT_NE(doc->Directory(), nullptr);
         EXPECT_EQ(doc->CountPages(), 0);
         EXPECT_EQ(doc->GetPageObject(0), nullptr);
@@ -261,7 +268,7 @@ TEST(Directory, UnusableDirectoriesAndComponents) {
         // Components in separate files: pages are counted, none can be read.
         BundleOptions indirect;
         indirect.selfContained = false;
-        RefPtr<CDjVuContainer> doc = OpenBytes(Bundle(kThreePages, indirect));
+        OpenedBundle doc(Bundle(kThreePages, indirect));
         EXPECT_FALSE(doc->Directory()->SelfContained());
         EXPECT_EQ(doc->CountPages(), 3);
         for (int i = 0; i < 3; ++i) {
@@ -276,7 +283,7 @@ TEST(Directory, UnusableDirectoriesAndComponents) {
         components[2].form = SharedForm();
         Bytes bytes = Bundle(components);
         bytes.resize(bytes.size() - 2);
-        RefPtr<CDjVuContainer> doc = OpenBytes(bytes);
+        OpenedBundle doc(bytes);
         ASSERT_EQ(doc->CountPages(), 3);
         EXPECT_NE(doc->GetPageObject(0), nullptr);
         EXPECT_EQ(doc->GetPageObject(1), nullptr);
@@ -291,7 +298,7 @@ TEST(Directory, SharedComponentsAreFoundAndKept) {
     std::vector<Component> components = kThreePages;
     // An include entry whose FORM is a page is no included file.
     components.push_back({0, "wrong.iff", "", "", PageForm(9)});
-    RefPtr<CDjVuContainer> doc = OpenBytes(Bundle(components));
+    OpenedBundle doc(Bundle(components));
     RefPtr<vyrd::CDjVuIncludedFile> dict = doc->GetIncludedFile(0);
     ASSERT_NE(dict, nullptr);
     EXPECT_EQ(dict->Chunks().size(), 1u);
