@@ -1,5 +1,7 @@
 #include "BzzDecoder.h"
 
+#include "BlockSort.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -57,7 +59,6 @@ uint32_t CBzzDecoder::DecodeBlock() {
         }
         if (link_.size() < size) {
             link_.resize(size);
-            next_.resize(size);
         }
     } catch (const std::bad_alloc&) {
         return 0;
@@ -66,7 +67,7 @@ uint32_t CBzzDecoder::DecodeBlock() {
     if (marker < 1 || marker >= size) {
         return 0;
     }
-    return InverseTransform(size, marker) ? size : 0;
+    return InverseBlockSort(data_.data(), link_.data(), size, marker) ? size : 0;
 }
 
 // Decodes the block's symbols into data_ and returns the position of the
@@ -91,7 +92,8 @@ uint32_t CBzzDecoder::DecodeRanks(uint32_t size) {
     uint32_t lastRank = 3;
     uint32_t marker = size;
 
-    CZPDecoder& zp = zp_;
+    // The coder's state lives in a local for the loop (see CZPDecoder).
+    CZPDecoder zp = zp_;
     uint8_t* const ctx = ctx_;
     uint8_t* const data = data_.data();
     for (uint32_t i = 0; i < size; ++i) {
@@ -99,7 +101,7 @@ uint32_t CBzzDecoder::DecodeRanks(uint32_t size) {
         // coded bytes; one that does was cut short, and the rest is filler.
         // Checking now and then bounds the work a truncated stream costs.
         if ((i & 0xFFF) == 0 && zp.PaddingExhausted()) {
-            return size;
+            break;
         }
         const uint32_t cid = std::min<uint32_t>(lastRank, 2);
         uint32_t r;
@@ -151,82 +153,8 @@ uint32_t CBzzDecoder::DecodeRanks(uint32_t size) {
         ranks[k] = symbol;
         weight[k] = w;
     }
+    zp_ = zp;
     return zp.PaddingExhausted() ? size : marker;
-}
-
-// Undoes the block sort: data_[0 .. size - 2] receive the block's bytes.
-//
-// The sorted rotations are linked in both directions: link_ steps from a row
-// to the row of the rotation that starts one symbol earlier, next_ to the one
-// that starts one symbol later. Each step is a load whose address depends on
-// the previous load, so a single walk runs at memory latency; walking the
-// first half forwards from the marker's row and the second half backwards from
-// row 0 at the same time keeps two loads in flight instead of one.
-bool CBzzDecoder::InverseTransform(uint32_t size, uint32_t marker) {
-    uint8_t* const data = data_.data();
-    uint32_t* const link = link_.data();
-    uint32_t* const next = next_.data();
-    uint32_t start[256] = {};
-    // link[i]: the symbol in the top byte, and its occurrence number among
-    // equal symbols before it in the low 24 bits (a block holds at most
-    // 2^22 symbols, so the count fits).
-    for (uint32_t i = 0; i < size; ++i) {
-        if (i == marker) {
-            link[i] = 0;
-            continue;
-        }
-        const uint8_t c = data[i];
-        link[i] = (uint32_t{c} << 24) | (start[c] & 0xFFFFFF);
-        ++start[c];
-    }
-    // Sorted position of each symbol's first occurrence; row 0 belongs to the
-    // marker, which sorts before everything.
-    uint32_t first = 1;
-    for (uint32_t& s : start) {
-        const uint32_t count = s;
-        s = first;
-        first += count;
-    }
-    // next is the inverse of the backward step on every row but 0: the row r
-    // that position i steps back to gets i (with its symbol) as its successor.
-    // Rows are at most size - 1, so every index below stays in the block.
-    next[0] = 0;
-    for (uint32_t i = 0; i < size; ++i) {
-        if (i != marker) {
-            const uint32_t n = link[i];
-            next[start[n >> 24] + (n & 0xFFFFFF)] = (n & 0xFF000000) | i;
-        }
-    }
-
-    // The marker's row starts the text; row 0 ends it. The forward walk writes
-    // data[0 .. ahead - 1], the backward walk data[ahead .. size - 2].
-    const uint32_t symbols = size - 1;
-    const uint32_t behind = symbols / 2;
-    const uint32_t ahead = symbols - behind;
-    uint32_t row = marker;  // forward walk
-    uint32_t back = 0;      // backward walk
-    uint32_t out = size - 1;
-    for (uint32_t t = 0; t < ahead; ++t) {
-        const uint32_t f = next[row];
-        data[t] = static_cast<uint8_t>(f >> 24);
-        row = f & 0xFFFFFF;
-        if (t < behind) {
-            const uint32_t b = link[back];
-            data[--out] = static_cast<uint8_t>(b >> 24);
-            back = start[b >> 24] + (b & 0xFFFFFF);
-            // A well-formed block reaches the marker only after all its symbols.
-            if (back == marker) {
-                return false;
-            }
-        }
-        // Nor does the forward walk reach row 0 early.
-        if (row == 0 && t + 1 < ahead) {
-            return false;
-        }
-    }
-    // Both walks stop at the same row exactly when they followed one chain
-    // through every row: the block decodes as a whole.
-    return back == row;
 }
 
 bool CBzzDecoder::FillBlock() {

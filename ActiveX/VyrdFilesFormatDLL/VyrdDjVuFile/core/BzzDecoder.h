@@ -20,8 +20,8 @@ namespace vyrd {
 // uses a decoder from start to end.
 class CBzzDecoder final : public CRefCounted {
 public:
-    // The largest block the decoder accepts: the data plus its two
-    // 4-byte-per-symbol link tables bound what one block can claim.
+    // The largest block the decoder accepts: the data plus its
+    // 4-byte-per-symbol link table bound what one block can claim.
     static constexpr uint32_t kMaxBlockSize = 0x400000;
 
     // Over a chunk's data, or the rest of a chunk after an uncompressed header.
@@ -50,7 +50,6 @@ private:
     // one byte fewer), or 0 at the end of the stream or on a corrupt block.
     uint32_t DecodeBlock();
     uint32_t DecodeRanks(uint32_t size);
-    bool InverseTransform(uint32_t size, uint32_t marker);
     // Makes bytes available in the current block; false at the end of the stream.
     bool FillBlock();
     // Reads exactly n bytes, or sets the end flag and returns false.
@@ -61,9 +60,8 @@ private:
     // 260 of them are used; they carry over from block to block.
     uint8_t ctx_[300] = {};
     std::vector<uint8_t> data_;
-    // Links between the sorted rotations of a block, one way and the other.
+    // Scratch space of the inverse block sort.
     std::vector<uint32_t> link_;
-    std::vector<uint32_t> next_;
     uint32_t remaining_ = 0;
     uint32_t position_ = 0;
     uint64_t delivered_ = 0;

@@ -38,24 +38,4 @@ CZPDecoder::CZPDecoder(CByteRange input) noexcept
     fastLimit_ = value_ < 0x8000 ? value_ : 0x7FFF;
 }
 
-uint8_t CZPDecoder::NextByte() noexcept {
-    if (next_ < end_) {
-        return *next_++;
-    }
-    // Past the end the coder sees 0xFF. The allowance counts the padding bytes a
-    // well-formed stream may need; once it is spent the stream is over, and the
-    // filler continues only so that every later call stays defined.
-    if (padAllowance_ > 0) {
-        --padAllowance_;
-    }
-    return kPadByte;
-}
-
-void CZPDecoder::Refill() noexcept {
-    while (bits_ <= 24) {
-        reservoir_ = (reservoir_ << 8) | NextByte();
-        bits_ += 8;
-    }
-}
-
 }  // namespace vyrd

@@ -23,8 +23,11 @@ namespace vyrd {
 class CZPDecoder {
 public:
     explicit CZPDecoder(CByteRange input) noexcept;
-    CZPDecoder(const CZPDecoder&) = delete;
-    CZPDecoder& operator=(const CZPDecoder&) = delete;
+    // A copy is a snapshot of the decoder's state. Hot loops decode with a
+    // local copy, which the compiler keeps in registers (stores to context
+    // bytes cannot touch it), and assign it back when they are done.
+    CZPDecoder(const CZPDecoder&) = default;
+    CZPDecoder& operator=(const CZPDecoder&) = default;
 
     // Adaptive decoding: returns 0 or 1 and adapts the context. The fast path
     // (the interval stays above the code value) is one addition and one
@@ -113,8 +116,26 @@ private:
     }
 
     // Brings the reservoir to more than 24 bits.
-    void Refill() noexcept;
-    uint8_t NextByte() noexcept;
+    void Refill() noexcept {
+        while (bits_ <= 24) {
+            reservoir_ = (reservoir_ << 8) | NextByte();
+            bits_ += 8;
+        }
+    }
+
+    uint8_t NextByte() noexcept {
+        if (next_ < end_) {
+            return *next_++;
+        }
+        // Past the end the coder sees 0xFF. The allowance counts the padding
+        // bytes a well-formed stream may need; once it is spent the stream is
+        // over, and the filler continues only so that every later call stays
+        // defined.
+        if (padAllowance_ > 0) {
+            --padAllowance_;
+        }
+        return 0xFF;
+    }
 
     const uint8_t* next_;
     const uint8_t* end_;
