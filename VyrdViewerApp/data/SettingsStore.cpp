@@ -100,9 +100,13 @@ bool SameElement(const wchar_t* a, const wchar_t* b) {
     return a == b || (a && b && std::wcscmp(a, b) == 0);
 }
 
-// Reads the fields of one group. A missing element leaves its fields as they
-// are, so values absent from the file keep their initial values.
-void ReadGroup(IXMLDOMNode* group, std::span<const SettingField> fields, SettingsStore& settings) {
+// Calls visit(node, field) for the fields of one group in order, `node` being
+// the field's element under `group` (the group itself for its own
+// attributes). With `create` an absent element is created in `document`;
+// without, `node` is null for it.
+template <class Visit>
+void ForEachField(IXMLDOMNode* group, IXMLDOMDocument* document, bool create,
+                  std::span<const SettingField> fields, Visit visit) {
     ComPtr<IXMLDOMNode> child;
     const wchar_t* childName = nullptr;
     for (const SettingField& f : fields) {
@@ -110,35 +114,33 @@ void ReadGroup(IXMLDOMNode* group, std::span<const SettingField> fields, Setting
         if (f.element) {
             if (!SameElement(childName, f.element)) {
                 childName = f.element;
-                child = XmlGetChild(group, f.element, nullptr, false, false);
+                child = XmlGetChild(group, f.element, document, create, false);
             }
             node = child.Get();
         }
+        visit(node, f);
+    }
+}
+
+// Reads the fields of one group. A missing element leaves its fields as they
+// are, so values absent from the file keep their initial values.
+void ReadGroup(IXMLDOMNode* group, std::span<const SettingField> fields, SettingsStore& settings) {
+    ForEachField(group, nullptr, false, fields, [&](IXMLDOMNode* node, const SettingField& f) {
         if (node) {
             ReadField(node, f, settings);
         }
-    }
+    });
 }
 
 // Writes the fields of one group, each into its element, created when absent.
 // Other elements and attributes under the group are left as they are.
 void WriteGroup(IXMLDOMNode* group, IXMLDOMDocument* document, std::span<const SettingField> fields,
                 SettingsStore& settings) {
-    ComPtr<IXMLDOMNode> child;
-    const wchar_t* childName = nullptr;
-    for (const SettingField& f : fields) {
-        IXMLDOMNode* node = group;
-        if (f.element) {
-            if (!SameElement(childName, f.element)) {
-                childName = f.element;
-                child = XmlGetChild(group, f.element, document, true, false);
-            }
-            node = child.Get();
-        }
+    ForEachField(group, document, true, fields, [&](IXMLDOMNode* node, const SettingField& f) {
         if (f.written) {
             WriteField(node, f, settings);
         }
-    }
+    });
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include "BzzDecoder.h"
 
+#include "RangeOf.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -10,18 +12,12 @@
 
 namespace {
 
-using vyrd::CByteRange;
 using vyrd::CBzzDecoder;
 using vyrd::CZPDecoder;
 
-CByteRange Range(const std::vector<uint8_t>& bytes) {
-    return CByteRange(bytes.empty() ? reinterpret_cast<const uint8_t*>("") : bytes.data(),
-                      static_cast<uint32_t>(bytes.size()));
-}
-
 // The block size a stream starts with: 24 fixed-split bits.
 uint32_t FirstBlockSize(const std::vector<uint8_t>& bytes) {
-    CZPDecoder zp(Range(bytes));
+    CZPDecoder zp(RangeOf(bytes));
     uint32_t size = 0;
     for (int i = 0; i < 24; ++i) {
         size = (size << 1) | static_cast<uint32_t>(zp.decode_raw());
@@ -41,7 +37,7 @@ std::vector<uint8_t> StreamStartingWith(uint32_t size) {
 
 TEST(BzzDecoder, EmptyChunkIsAnEmptyStream) {
     const std::vector<uint8_t> none;
-    CBzzDecoder bzz(Range(none));
+    CBzzDecoder bzz(RangeOf(none));
     uint8_t buffer[16];
     EXPECT_EQ(bzz.read(buffer, sizeof(buffer)), 0u);
     EXPECT_TRUE(bzz.Eof());
@@ -62,7 +58,7 @@ TEST(BzzDecoder, RefusedFirstBlocksDeliverNothing) {
     };
     for (const Case& c : cases) {
         const std::vector<uint8_t> bytes = StreamStartingWith(c.size);
-        CBzzDecoder bzz(Range(bytes));
+        CBzzDecoder bzz(RangeOf(bytes));
         EXPECT_EQ(bzz.read(nullptr, 1u << 30), 0u) << c.name;
         EXPECT_TRUE(bzz.Eof()) << c.name;
         // A fixed-size read on the ended stream gives 0.
@@ -79,7 +75,7 @@ TEST(BzzDecoder, GarbageNeverReadsOutsideItsInput) {
         for (uint8_t& b : bytes) {
             b = static_cast<uint8_t>(random());
         }
-        CBzzDecoder bzz(Range(bytes));
+        CBzzDecoder bzz(RangeOf(bytes));
         std::vector<uint8_t> out(4096);
         uint64_t total = 0;
         uint32_t n;

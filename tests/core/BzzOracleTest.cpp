@@ -7,6 +7,8 @@
 #include "Oracle.h"
 #include "SharedData.h"
 
+#include "RangeOf.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,17 +19,11 @@
 namespace {
 
 using oracle::Bytes;
-using vyrd::CByteRange;
 using vyrd::CBzzDecoder;
-
-CByteRange Range(const Bytes& bytes) {
-    return CByteRange(bytes.empty() ? reinterpret_cast<const uint8_t*>("") : bytes.data(),
-                      static_cast<uint32_t>(bytes.size()));
-}
 
 // Everything the stream holds, read in pieces of `piece` bytes.
 Bytes DecodeAll(const Bytes& stream, uint32_t piece = 4096) {
-    CBzzDecoder bzz(Range(stream));
+    CBzzDecoder bzz(RangeOf(stream));
     Bytes out;
     Bytes buffer(piece);
     uint32_t n;
@@ -135,7 +131,7 @@ TEST(BzzOracle, ShortReadsAndConvenienceReads) {
     const Bytes plain = {0x12, 0x34, 0x56, 0x78, 0x9A, 'a', 'b', 0, 'c', 'd'};
     const Bytes stream = oracle::BzzEncode(plain);
     {
-        CBzzDecoder bzz(Range(stream));
+        CBzzDecoder bzz(RangeOf(stream));
         EXPECT_EQ(bzz.ReadU16(), 0x1234u);
         EXPECT_EQ(bzz.ReadU24(), 0x56789Au);
         EXPECT_EQ(bzz.ReadString(), "ab");
@@ -146,7 +142,7 @@ TEST(BzzOracle, ShortReadsAndConvenienceReads) {
         EXPECT_EQ(bzz.Delivered(), plain.size());
     }
     {
-        CBzzDecoder bzz(Range(stream));
+        CBzzDecoder bzz(RangeOf(stream));
         uint8_t buffer[64];
         // Skipping, then a read that asks for more than there is.
         EXPECT_EQ(bzz.read(nullptr, 3), 3u);
@@ -157,7 +153,7 @@ TEST(BzzOracle, ShortReadsAndConvenienceReads) {
     }
     {
         // A fixed-size read that comes up short gives 0 and ends the stream.
-        CBzzDecoder bzz(Range(stream));
+        CBzzDecoder bzz(RangeOf(stream));
         EXPECT_EQ(bzz.read(nullptr, 8), 8u);
         EXPECT_EQ(bzz.ReadU24(), 0u);
         EXPECT_TRUE(bzz.Eof());

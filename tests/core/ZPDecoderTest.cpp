@@ -5,6 +5,8 @@
 #include "SharedData.h"
 #include "ZPDecoder.h"
 
+#include "RangeOf.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -15,14 +17,8 @@
 
 namespace {
 
-using vyrd::CByteRange;
 using vyrd::CZPDecoder;
 using vyrd::kZPStates;
-
-CByteRange Range(const std::vector<uint8_t>& bytes) {
-    return CByteRange(bytes.empty() ? reinterpret_cast<const uint8_t*>("") : bytes.data(),
-                      static_cast<uint32_t>(bytes.size()));
-}
 
 TEST(ZPTable, TellingRows) {
     struct Row {
@@ -108,7 +104,7 @@ TEST(ZPDecoder, FreshContextAdaptsOnTheFirstDecode) {
     };
     for (const Case& c : cases) {
         const std::vector<uint8_t> bytes(64, c.fill);
-        CZPDecoder zp(Range(bytes));
+        CZPDecoder zp(RangeOf(bytes));
         uint8_t ctx = c.state;
         EXPECT_EQ(zp.decode(ctx), c.bit) << int(c.fill) << " " << int(c.state);
         EXPECT_EQ(ctx, c.after) << int(c.fill) << " " << int(c.state);
@@ -119,7 +115,7 @@ TEST(ZPDecoder, FreshContextAdaptsOnTheFirstDecode) {
 // walks the adaptation chain, one next_mps step at a time.
 TEST(ZPDecoder, RepeatedMoreProbableSymbolsWalkTheChain) {
     const std::vector<uint8_t> bytes(4096, 0xFF);
-    CZPDecoder zp(Range(bytes));
+    CZPDecoder zp(RangeOf(bytes));
     uint8_t ctx = 0;
     std::set<int> visited{0};
     for (int i = 0; i < 2000; ++i) {
@@ -138,8 +134,8 @@ TEST(ZPDecoder, RepeatedMoreProbableSymbolsWalkTheChain) {
 TEST(ZPDecoder, EmptySourceDecodesLikeOnlyFFBytes) {
     const std::vector<uint8_t> none;
     const std::vector<uint8_t> ones(1 << 16, 0xFF);
-    CZPDecoder empty(Range(none));
-    CZPDecoder full(Range(ones));
+    CZPDecoder empty(RangeOf(none));
+    CZPDecoder full(RangeOf(ones));
     // A mixed pattern of contexts and fixed-split decodes.
     uint8_t ctxEmpty[8] = {0, 1, 2, 3, 84, 145, 200, 250};
     uint8_t ctxFull[8] = {0, 1, 2, 3, 84, 145, 200, 250};
@@ -169,8 +165,8 @@ TEST(ZPDecoder, FixedSplitOnFFBytesIsAlwaysZero) {
     const std::vector<uint8_t> none;
     const std::vector<uint8_t> ones(256, 0xFF);
     for (const auto* bytes : {&none, &ones}) {
-        CZPDecoder raw(Range(*bytes));
-        CZPDecoder iw(Range(*bytes));
+        CZPDecoder raw(RangeOf(*bytes));
+        CZPDecoder iw(RangeOf(*bytes));
         for (int i = 0; i < 1000; ++i) {
             ASSERT_EQ(raw.decode_raw(), 0) << i;
             ASSERT_EQ(iw.decode_iw(), 0) << i;
@@ -182,13 +178,13 @@ TEST(ZPDecoder, FixedSplitReadsBitsOfPlainBytes) {
     // With the interval at its start (range 0) the split is 0x8000: a code value
     // below it is a 1. Zero bytes give 1 bits until the interval moves.
     const std::vector<uint8_t> zeros(16, 0);
-    CZPDecoder zp(Range(zeros));
+    CZPDecoder zp(RangeOf(zeros));
     EXPECT_EQ(zp.decode_raw(), 1);
 }
 
 TEST(ZPDecoder, PaddingRunsOutOnlyAfterTheData) {
     const std::vector<uint8_t> bytes(1000, 0x5A);
-    CZPDecoder zp(Range(bytes));
+    CZPDecoder zp(RangeOf(bytes));
     uint8_t ctx = 0;
     EXPECT_FALSE(zp.PaddingExhausted());
     int decodes = 0;
