@@ -191,7 +191,7 @@ TEST(BzzOracle, CorpusChunksDecodeLikeTheTool) {
     REQUIRE_TOOL("bzz");
     int checked = 0;
     auto check = [&](const vyrd::CIffChunk& chunk, const std::string& where) {
-        CByteRange data = chunk.Data();
+        vyrd::CByteRange data = chunk.Data();
         if (chunk.Id() == vyrd::kIdDIRM) {
             // The compressed part follows the flags, the count and, in a
             // bundle, four bytes of offset per component.
