@@ -66,11 +66,6 @@ Bytes WordSoup(std::size_t n, unsigned seed) {
     return bytes;
 }
 
-Bytes SpecLikeText() {
-    const auto path = shareddata::SharedFile("spec.md");
-    return path.empty() ? WordSoup(300000, 7) : oracle::ReadAll(path);
-}
-
 TEST(BzzOracle, RoundTripsEveryKindOfInput) {
     REQUIRE_TOOL("bzz");
     struct Case {
@@ -97,7 +92,7 @@ TEST(BzzOracle, RoundTripsEveryKindOfInput) {
              }
              return b;
          }()},
-        {"long text", SpecLikeText()},
+        {"long text", WordSoup(300000, 7)},
         {"random bytes", RandomBytes(200000, 1)},
     };
     for (const std::string blockSize : {"", "900", "4096"}) {

@@ -4,6 +4,9 @@
 
 #include "Container.h"
 #include "SharedData.h"
+#ifndef _WIN32
+#include "Oracle.h"  // runs djvudump
+#endif
 
 #include <gtest/gtest.h>
 
@@ -142,15 +145,9 @@ bool ParseDumpLine(const std::string& text, DumpLine& line) {
 
 // Runs djvudump and keeps, per line, its indentation, identifier and length.
 bool RunDjvudump(const fs::path& file, std::vector<DumpLine>& lines) {
-    const std::string command = "djvudump '" + file.string() + "' 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return false;
-    }
-    char buffer[1024];
-    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr) {
-        std::string text(buffer);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+    const oracle::Run run = oracle::Capture("djvudump " + oracle::Quote(file));
+    for (std::string text : run.Lines()) {
+        if (!text.empty() && text.back() == '\r') {
             text.pop_back();
         }
         DumpLine line;
@@ -158,18 +155,12 @@ bool RunDjvudump(const fs::path& file, std::vector<DumpLine>& lines) {
             lines.push_back(line);
         }
     }
-    return ::pclose(pipe) == 0 && !lines.empty();
-}
-
-bool HaveDjvudump() {
-    return std::system("djvudump >/dev/null 2>&1") != 127 * 256;
+    return run.status == 0 && !lines.empty();
 }
 
 TEST(Corpus, ChunkTreeMatchesDjvudump) {
     REQUIRE_CORPUS();
-    if (!HaveDjvudump()) {
-        GTEST_SKIP() << "djvudump not installed";
-    }
+    REQUIRE_TOOL("djvudump");
     int files = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(CorpusDir())) {
         if (entry.path().extension() != ".djvu") {

@@ -33,10 +33,6 @@ struct Component {
     Bytes form;         // the component's FORM chunk
 };
 
-Bytes U24(uint32_t v) {
-    return {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-}
-
 Bytes PageForm(uint16_t width, uint16_t height = 20) {
     return Form("DJVU", {Chunk("INFO", InfoBody(width, height))});
 }

@@ -33,6 +33,10 @@ inline Bytes Text(std::string_view s) {
     return Bytes(s.begin(), s.end());
 }
 
+inline Bytes U24(uint32_t v) {
+    return {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+}
+
 inline Bytes U32(uint32_t v) {
     return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
 }

@@ -6,8 +6,6 @@ namespace vyrd {
 
 namespace {
 
-constexpr uint8_t kPadByte = 0xFF;
-
 constexpr uint8_t LeadingOnes(unsigned v) {
     uint8_t n = 0;
     for (unsigned mask = 0x80; mask != 0 && (v & mask) != 0; mask >>= 1) {

@@ -134,8 +134,11 @@ private:
         if (padAllowance_ > 0) {
             --padAllowance_;
         }
-        return 0xFF;
+        return kPadByte;
     }
+
+    // What the coder reads where the input has no more bytes.
+    static constexpr uint8_t kPadByte = 0xFF;
 
     const uint8_t* next_;
     const uint8_t* end_;
