@@ -22,14 +22,22 @@ bool WriteRows(const CRasterImage& raster, std::FILE* out, std::size_t rowBytes,
 }
 
 void PackBits(const uint8_t* src, int32_t width, uint8_t* dst) {
-    for (int32_t x = 0; x < width; x += 8) {
-        uint8_t byte = 0;
-        for (int32_t bit = 0; bit < 8 && x + bit < width; ++bit) {
-            if (src[x + bit] != 0) {
-                byte |= static_cast<uint8_t>(0x80 >> bit);
-            }
+    // Whole groups of eight pixels without a bound test, then the rest.
+    const int32_t whole = width / 8;
+    for (int32_t i = 0; i < whole; ++i, src += 8) {
+        uint32_t byte = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+            byte = (byte << 1) | uint32_t(src[bit] != 0);
         }
-        dst[x / 8] = byte;
+        dst[i] = static_cast<uint8_t>(byte);
+    }
+    const int32_t rest = width % 8;
+    if (rest != 0) {
+        uint32_t byte = 0;
+        for (int32_t bit = 0; bit < rest; ++bit) {
+            byte |= uint32_t(src[bit] != 0) << (7 - bit);
+        }
+        dst[whole] = static_cast<uint8_t>(byte);
     }
 }
 

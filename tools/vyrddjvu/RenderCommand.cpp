@@ -1,4 +1,4 @@
-// vyrddjvu render FILE OUT [--page=N|all]
+// vyrddjvu render FILE OUT [--page=N|all] [--layer=mask]
 
 #include "Commands.h"
 #include "Options.h"
@@ -23,17 +23,23 @@ struct RenderArgs {
     std::u16string out;
     bool allPages = false;
     int page = 1;  // 1-based
+    bool maskOnly = false;
 };
 
 bool ParseArgs(const Arguments& args, RenderArgs& parsed) {
     CommandOptions options;
-    if (!ParseOptions(args, {u"--page"}, options)) {
+    if (!ParseOptions(args, {u"--page", u"--layer"}, options)) {
         return false;
     }
     if (options.positional.size() != 2) {
-        PrintError("usage: vyrddjvu render FILE OUT [--page=N|all]");
+        PrintError("usage: vyrddjvu render FILE OUT [--page=N|all] [--layer=mask]");
         return false;
     }
+    if (!options.layer.empty() && options.layer != u"mask") {
+        PrintError("unknown layer ", options.layer);
+        return false;
+    }
+    parsed.maskOnly = options.layer == u"mask";
     parsed.file = options.positional[0];
     parsed.out = options.positional[1];
     parsed.allPages = options.allPages;
@@ -56,16 +62,18 @@ std::u16string OutputName(const std::u16string& pattern, int pageNumber) {
 }
 
 // Renders one page (0-based index) into `outPath`; reports its own failures.
-bool RenderOne(vyrd::CDjVuContainer& document, int index, const std::u16string& outPath) {
+bool RenderOne(vyrd::CDjVuContainer& document, int index, const std::u16string& outPath,
+               bool maskOnly) {
     const std::string pageText = "page " + std::to_string(index + 1) + ": ";
     const vyrd::RefPtr<vyrd::CDjVuPage> page = document.GetPageObject(index);
     if (!page) {
         PrintError(pageText + "unavailable");
         return false;
     }
-    const vyrd::RefPtr<vyrd::CRasterImage> raster = vyrd::RenderPage(*page);
+    const vyrd::RefPtr<vyrd::CRasterImage> raster =
+        maskOnly ? vyrd::RenderMask(*page) : vyrd::RenderPage(*page);
     if (!raster) {
-        PrintError(pageText + "cannot be rendered");
+        PrintError(pageText + (maskOnly ? "has no mask to render" : "cannot be rendered"));
         return false;
     }
     std::FILE* out = OpenForWriting(outPath);
@@ -100,7 +108,8 @@ int RunRender(const Arguments& args) {
                        std::to_string(pages) + ")");
             return kExitFailure;
         }
-        return RenderOne(*document, parsed.page - 1, OutputName(parsed.out, parsed.page))
+        return RenderOne(*document, parsed.page - 1, OutputName(parsed.out, parsed.page),
+                         parsed.maskOnly)
                    ? kExitOk
                    : kExitFailure;
     }
@@ -108,7 +117,7 @@ int RunRender(const Arguments& args) {
     bool allWritten = true;
     for (int i = 0; i < pages; ++i) {
         try {
-            allWritten &= RenderOne(*document, i, OutputName(parsed.out, i + 1));
+            allWritten &= RenderOne(*document, i, OutputName(parsed.out, i + 1), parsed.maskOnly);
         } catch (const std::exception& e) {
             PrintError("page " + std::to_string(i + 1) + ": " + e.what());
             allWritten = false;

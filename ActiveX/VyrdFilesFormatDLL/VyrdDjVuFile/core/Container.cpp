@@ -60,6 +60,7 @@ void CDjVuContainer::ReadStructure() {
         if (!children.empty() && children[0].Id() == kIdDIRM) {
             dirmChunk_ = children[0];
             directory_ = CDjVuDirectory::Parse(dirmChunk_.Data());
+            includedFiles_ = MakeRef<CIncludedFiles>(bytes_, directory_);
         }
         if (children.size() > 1 && children[1].Id() == kIdNAVM) {
             navmChunk_ = children[1];
@@ -71,7 +72,7 @@ void CDjVuContainer::ReadStructure() {
 
 void CDjVuContainer::CloseDocument() noexcept {
     pages_.clear();
-    includedFiles_.clear();
+    includedFiles_.reset();
     sharedAnnotations_.clear();
     directory_.reset();
     dirmChunk_ = CIffChunk();
@@ -92,44 +93,6 @@ int CDjVuContainer::CountPages() const noexcept {
     return static_cast<int>(pages_.size());
 }
 
-RefPtr<CIffForm> CDjVuContainer::ComponentForm(const CDirEntry* entry, uint32_t formType) const {
-    if (entry == nullptr || !bytes_) {
-        return nullptr;
-    }
-    // Offsets count from the first byte of the file, the magic included. Both
-    // values are below 2^32, so the sum cannot overflow 64 bits.
-    const CByteRange& file = bytes_->Bytes();
-    if (uint64_t{entry->offset} + entry->size > file.Length()) {
-        return nullptr;
-    }
-    RefPtr<CIffForm> form = CIffForm::Parse(CIffChunk::Read(file, entry->offset));
-    if (!form || form->FormType() != formType) {
-        return nullptr;
-    }
-    return form;
-}
-
-template <class T>
-RefPtr<T> CDjVuContainer::GetComponent(std::vector<RefPtr<T>>& cache, const CDirList& list,
-                                       int position) {
-    const CDirEntry* entry = list.At(position);
-    if (entry == nullptr) {
-        return nullptr;
-    }
-    const auto slot = static_cast<std::size_t>(position);
-    if (cache.size() <= slot) {
-        cache.resize(slot + 1);
-    }
-    if (!cache[slot]) {
-        RefPtr<CIffForm> form = ComponentForm(entry, T::kFormType);
-        if (!form) {
-            return nullptr;
-        }
-        cache[slot] = MakeRef<T>(bytes_, std::move(form));
-    }
-    return cache[slot];
-}
-
 RefPtr<CDjVuPage> CDjVuContainer::GetPageObject(int index) {
     if (!IsBundle()) {
         if (index < 0 || static_cast<std::size_t>(index) >= pages_.size()) {
@@ -140,21 +103,27 @@ RefPtr<CDjVuPage> CDjVuContainer::GetPageObject(int index) {
     if (!directory_) {
         return nullptr;
     }
-    return GetComponent(pages_, directory_->Pages(), index);
+    return GetCachedComponent(
+        pages_, *bytes_, directory_->Pages(), index, [this](RefPtr<CIffForm> form) {
+            return MakeRef<CDjVuPage>(bytes_, std::move(form), includedFiles_);
+        });
 }
 
 RefPtr<CDjVuIncludedFile> CDjVuContainer::GetIncludedFile(int position) {
-    if (!directory_) {
+    if (!includedFiles_) {
         return nullptr;
     }
-    return GetComponent(includedFiles_, directory_->Includes(), position);
+    return includedFiles_->At(position);
 }
 
 RefPtr<CDjVuSharedAnnotations> CDjVuContainer::GetSharedAnnotations(int position) {
     if (!directory_) {
         return nullptr;
     }
-    return GetComponent(sharedAnnotations_, directory_->SharedAnnotations(), position);
+    return GetCachedComponent(sharedAnnotations_, *bytes_, directory_->SharedAnnotations(),
+                              position, [this](RefPtr<CIffForm> form) {
+                                  return MakeRef<CDjVuSharedAnnotations>(bytes_, std::move(form));
+                              });
 }
 
 }  // namespace vyrd

@@ -6,6 +6,7 @@
 #include "DjVuPage.h"
 #include "DocumentBytes.h"
 #include "IffChunk.h"
+#include "IncludedFiles.h"
 #include "RefCounted.h"
 
 #include <cstdint>
@@ -74,10 +75,6 @@ private:
     int Open(RefPtr<CDocumentBytes> bytes);
     void ReadStructure();
     bool IsBundle() const noexcept;
-    // The FORM of the given type that a directory entry points at, or null.
-    RefPtr<CIffForm> ComponentForm(const CDirEntry* entry, uint32_t formType) const;
-    template <class T>
-    RefPtr<T> GetComponent(std::vector<RefPtr<T>>& cache, const CDirList& list, int position);
 
     RefPtr<CDocumentBytes> bytes_;
     RefPtr<CIffChunkList> chunks_;
@@ -88,8 +85,10 @@ private:
     // By page index. A single-page document fills it on open; a bundle fills
     // its slots on demand.
     std::vector<RefPtr<CDjVuPage>> pages_;
-    // By position in the directory's include and shared-annotation lists.
-    std::vector<RefPtr<CDjVuIncludedFile>> includedFiles_;
+    // The include list's files, shared with the pages; null without a
+    // directory.
+    RefPtr<CIncludedFiles> includedFiles_;
+    // By position in the directory's shared-annotation list.
     std::vector<RefPtr<CDjVuSharedAnnotations>> sharedAnnotations_;
 };
 

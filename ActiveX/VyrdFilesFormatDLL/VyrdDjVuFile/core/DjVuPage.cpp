@@ -1,5 +1,6 @@
 #include "DjVuPage.h"
 
+#include "JB2Decoder.h"
 #include "Platform.h"
 
 #include <algorithm>
@@ -8,8 +9,9 @@
 
 namespace vyrd {
 
-CDjVuPage::CDjVuPage(RefPtr<CDocumentBytes> bytes, RefPtr<CIffForm> form)
-    : bytes_(std::move(bytes)), form_(std::move(form)) {
+CDjVuPage::CDjVuPage(RefPtr<CDocumentBytes> bytes, RefPtr<CIffForm> form,
+                     RefPtr<CIncludedFiles> includedFiles)
+    : bytes_(std::move(bytes)), form_(std::move(form)), includedFiles_(std::move(includedFiles)) {
     assert(form_ && form_->FormType() == kIdDJVU);
 }
 
@@ -40,6 +42,56 @@ const std::vector<std::u16string>& CDjVuPage::GetIncludeIds() {
         }
     }
     return includeIds_;
+}
+
+const CIffChunk* CDjVuPage::FindFirst(uint32_t id) const noexcept {
+    for (const CIffChunk& chunk : Chunks()) {
+        if (chunk.Id() == id) {
+            return &chunk;
+        }
+    }
+    return nullptr;
+}
+
+RefPtr<CJB2Dictionary> CDjVuPage::GetShapeDictionary() {
+    if (shapeDictionary_) {
+        return shapeDictionary_;
+    }
+    // Kept only once complete: a page whose build ran out of memory tries
+    // again next time instead of keeping half its shapes.
+    RefPtr<CJB2Dictionary> dictionary = MakeRef<CJB2Dictionary>();
+    if (includedFiles_) {
+        // A mask inherits the shapes of one shared dictionary: the first
+        // included file that has one. Encoders number a page's own shapes
+        // after that dictionary's, so the shapes of any further included file
+        // must not come in between (files that include two dictionaries exist,
+        // and every reader shows them this way). A file that cannot be found
+        // contributes nothing.
+        for (const std::u16string& id : GetIncludeIds()) {
+            if (RefPtr<CJB2Dictionary> shared = includedFiles_->DictionaryOf(id)) {
+                dictionary->AddChild(std::move(shared));
+                break;
+            }
+        }
+    }
+    if (RefPtr<CJB2Dictionary> own = DecodeDictionaryChunks(Chunks())) {
+        dictionary->AddChild(std::move(own));
+    }
+    dictionary->Flatten();
+    shapeDictionary_ = dictionary;
+    return dictionary;
+}
+
+RefPtr<CJB2Layer> CDjVuPage::DecodeMask() {
+    const CIffChunk* mask = FindFirst(kIdSjbz);
+    if (mask == nullptr) {
+        return nullptr;
+    }
+    CJB2Decoder decoder;
+    decoder.SetInheritedDictionary(GetShapeDictionary());
+    // A stream that stops early still shows what it placed before.
+    decoder.DecodeStream(mask->Data(), JB2StreamKind::kPage);
+    return decoder.GetImage();
 }
 
 }  // namespace vyrd

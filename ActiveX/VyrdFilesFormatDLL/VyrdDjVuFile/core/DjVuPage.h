@@ -3,6 +3,9 @@
 
 #include "DocumentBytes.h"
 #include "IffChunk.h"
+#include "IncludedFiles.h"
+#include "JB2Dictionary.h"
+#include "JB2Layer.h"
 #include "PageInfo.h"
 #include "RefCounted.h"
 
@@ -18,8 +21,11 @@ class CDjVuPage final : public CRefCounted {
 public:
     static constexpr uint32_t kFormType = kIdDJVU;
 
-    // `form` must be a FORM of type DJVU inside `bytes`.
-    CDjVuPage(RefPtr<CDocumentBytes> bytes, RefPtr<CIffForm> form);
+    // `form` must be a FORM of type DJVU inside `bytes`. `includedFiles` lends
+    // the shape dictionaries the page's INCL chunks name; null for a document
+    // without a directory.
+    CDjVuPage(RefPtr<CDocumentBytes> bytes, RefPtr<CIffForm> form,
+              RefPtr<CIncludedFiles> includedFiles = nullptr);
 
     const CIffForm& Form() const noexcept { return *form_; }
     // The direct children of the page FORM, in file order.
@@ -34,13 +40,28 @@ public:
     // the directory's identifiers. Collected on the first call.
     const std::vector<std::u16string>& GetIncludeIds();
 
+    // Every shape the page's mask may refer to, in number order: the shapes of
+    // the included files (in INCL order), then those of the page's own Djbz
+    // chunks. Built once, flat. Throws std::bad_alloc.
+    RefPtr<CJB2Dictionary> GetShapeDictionary();
+
+    // The page's bilevel layer from its first Sjbz chunk (later ones are
+    // ignored), or null without one. A damaged stream gives the blits decoded
+    // before the damage. Decoded anew on every call. Throws std::bad_alloc.
+    RefPtr<CJB2Layer> DecodeMask();
+
+    // The first chunk with this identifier, or null.
+    const CIffChunk* FindFirst(uint32_t id) const noexcept;
+
 private:
     RefPtr<CDocumentBytes> bytes_;
     RefPtr<CIffForm> form_;
+    RefPtr<CIncludedFiles> includedFiles_;
     RefPtr<CPageInfo> info_;
     bool infoParsed_ = false;
     std::vector<std::u16string> includeIds_;
     bool includeIdsCollected_ = false;
+    RefPtr<CJB2Dictionary> shapeDictionary_;
 };
 
 }  // namespace vyrd

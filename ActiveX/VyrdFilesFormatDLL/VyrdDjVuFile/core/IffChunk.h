@@ -31,6 +31,11 @@ inline constexpr uint32_t kIdDIRM = ChunkId("DIRM");
 inline constexpr uint32_t kIdNAVM = ChunkId("NAVM");
 inline constexpr uint32_t kIdINFO = ChunkId("INFO");
 inline constexpr uint32_t kIdINCL = ChunkId("INCL");
+inline constexpr uint32_t kIdDjbz = ChunkId("Djbz");
+inline constexpr uint32_t kIdSjbz = ChunkId("Sjbz");
+inline constexpr uint32_t kIdBG44 = ChunkId("BG44");
+inline constexpr uint32_t kIdFG44 = ChunkId("FG44");
+inline constexpr uint32_t kIdFGbz = ChunkId("FGbz");
 
 // The identifier as four characters; bytes outside printable ASCII show as '?'.
 std::string ChunkIdToString(uint32_t id);

@@ -11,7 +11,12 @@ namespace vyrd {
 // scaled, rotated or gamma-corrected. Returns a BILEVEL or BGR24 raster
 // (bottom-up, stride = width), or null when the page has no INFO, its INFO
 // gives a width or height of 0, or the raster cannot be allocated. Every call
-// decodes anew; nothing is cached.
+// decodes anew; nothing is cached. Throws std::bad_alloc.
 RefPtr<CRasterImage> RenderPage(CDjVuPage& page);
+
+// The page's bilevel mask alone at page size: every blit painted as ink on
+// paper (BILEVEL). Null under the same conditions as RenderPage, and when the
+// page has no mask. Throws std::bad_alloc.
+RefPtr<CRasterImage> RenderMask(CDjVuPage& page);
 
 }  // namespace vyrd
