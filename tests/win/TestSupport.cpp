@@ -15,6 +15,7 @@ void RemoveRunFolder();
 
 std::wstring gCorpusDir;
 std::wstring gSamplesDir;
+std::wstring gReferencesDir;
 
 std::wstring Widen(std::string_view text) {
     // Paths handed in by the build are ASCII; other bytes are taken as the
@@ -73,6 +74,9 @@ std::wstring CorpusFile(std::wstring_view name) {
 std::wstring SampleFile(std::wstring_view name) {
     return FileIn(gSamplesDir, name);
 }
+std::wstring ReferenceFile(std::wstring_view name) {
+    return FileIn(gReferencesDir, name);
+}
 
 std::wstring ProgramDir() {
     wchar_t path[MAX_PATH] = {};
@@ -90,6 +94,8 @@ int RunAllTests(int argc, char** argv) {
             gCorpusDir = WinePath(arg.substr(9));
         } else if (arg.starts_with("--samples=")) {
             gSamplesDir = WinePath(arg.substr(10));
+        } else if (arg.starts_with("--references=")) {
+            gReferencesDir = WinePath(arg.substr(13));
         }
     }
     ComInit com;

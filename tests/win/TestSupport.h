@@ -27,6 +27,9 @@ const std::wstring& SamplesDir();
 // given or the file is not there (tests then skip).
 std::wstring CorpusFile(std::wstring_view name);
 std::wstring SampleFile(std::wstring_view name);
+// A file that DjVuLibre's tools made for comparison before the run, in the
+// folder given by --references=DIR; empty when it is not there.
+std::wstring ReferenceFile(std::wstring_view name);
 
 // The folder that holds the test program; the DLLs under test are built there.
 std::wstring ProgramDir();
