@@ -151,14 +151,19 @@ RefPtr<CRasterImage> CJB2Decoder::NewShapeRaster(int32_t width, int32_t height) 
     return CRasterImage::Create(RasterFormat::BILEVEL, width, height, width, false);
 }
 
-bool CJB2Decoder::NewSymbol(unsigned use) {
+RefPtr<CRasterImage> CJB2Decoder::DecodeDirectShape() {
     const int32_t width = Num(kSymbolWidth, 0, JB2_NUM_MAX);
     const int32_t height = Num(kSymbolHeight, 0, JB2_NUM_MAX);
-    const RefPtr<CRasterImage> shape = NewShapeRaster(width, height);
+    RefPtr<CRasterImage> shape = NewShapeRaster(width, height);
     if (!shape || !bitmaps_.DecodeDirect(*zp_, directContexts_, *shape)) {
-        return false;
+        return nullptr;
     }
-    return Deliver(shape, use);
+    return shape;
+}
+
+bool CJB2Decoder::NewSymbol(unsigned use) {
+    const RefPtr<CRasterImage> shape = DecodeDirectShape();
+    return shape && Deliver(shape, use);
 }
 
 bool CJB2Decoder::RefinedSymbol(unsigned use) {
@@ -206,10 +211,8 @@ bool CJB2Decoder::MatchedCopy() {
 }
 
 bool CJB2Decoder::NonSymbolData() {
-    const int32_t width = Num(kSymbolWidth, 0, JB2_NUM_MAX);
-    const int32_t height = Num(kSymbolHeight, 0, JB2_NUM_MAX);
-    const RefPtr<CRasterImage> shape = NewShapeRaster(width, height);
-    if (!shape || !bitmaps_.DecodeDirect(*zp_, directContexts_, *shape) || !image_) {
+    const RefPtr<CRasterImage> shape = DecodeDirectShape();
+    if (!shape || !image_) {
         return false;
     }
     const int32_t x = Num(kAbsoluteX, 0, JB2_NUM_MAX);

@@ -92,6 +92,9 @@ private:
     // A raster for a decoded shape of the given size, or null when the size is
     // refused (see kMaxShapeSide) or the allocation fails.
     RefPtr<CRasterImage> NewShapeRaster(int32_t width, int32_t height) const;
+    // Reads a shape's size and decodes its bitmap directly; null when the size
+    // is refused or the stream runs dry.
+    RefPtr<CRasterImage> DecodeDirectShape();
     // Decodes the placement of a w x h shape and records the blit.
     void Place(const RefPtr<CRasterImage>& shape);
     // Hands a decoded shape to the library and/or the image, as `use` says.
