@@ -36,17 +36,17 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace
-
-std::u16string Utf8ToUtf16(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
+// Walks UTF-8 text and hands each decoded code point to `emit`: the one
+// decoding loop behind both the conversion and the length count, so the two
+// always agree on where replacement characters go.
+template <class Emit>
+void DecodeUtf8(std::string_view text, Emit emit) {
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
         const uint8_t lead = static_cast<uint8_t>(text[i]);
         if (lead < 0x80) {
-            out.push_back(lead);
+            emit(char32_t{lead});
             ++i;
             continue;
         }
@@ -77,7 +77,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
                 hi = 0x8F;
             }
         } else {
-            out.push_back(static_cast<char16_t>(kReplacement));
+            emit(kReplacement);
             ++i;
             continue;
         }
@@ -96,9 +96,23 @@ std::u16string Utf8ToUtf16(std::string_view text) {
             lo = 0x80;
             hi = 0xBF;
         }
-        AppendUtf16(out, ok ? cp : kReplacement);
+        emit(ok ? cp : kReplacement);
     }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    DecodeUtf8(text, [&](char32_t cp) { AppendUtf16(out, cp); });
     return out;
+}
+
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    DecodeUtf8(text, [&](char32_t cp) { units += cp < 0x10000 ? 1 : 2; });
+    return units;
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
