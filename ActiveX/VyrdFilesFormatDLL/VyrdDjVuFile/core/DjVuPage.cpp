@@ -27,6 +27,23 @@ RefPtr<CPageInfo> CDjVuPage::GetInfo() {
     return info_;
 }
 
+RefPtr<CPageTextLayer> CDjVuPage::GetText() {
+    const CIffChunk txtz = form_->FindFirst(kIdTXTz);
+    if (!txtz.IsValid()) {
+        return nullptr;
+    }
+    // Without INFO the page has no height to turn the zones top-down with and
+    // cannot be shown; its text is not offered either.
+    const RefPtr<CPageInfo> info = GetInfo();
+    if (!info) {
+        return nullptr;
+    }
+    TextLayerPlacement placement;
+    placement.pageHeight = info->height;
+    placement.topDown = (info->orientation & 1) != 0;
+    return CPageTextLayer::Decode(txtz.Data(), placement);
+}
+
 const std::vector<std::u16string>& CDjVuPage::GetIncludeIds() {
     if (!includeIdsCollected_) {
         includeIdsCollected_ = true;

@@ -7,6 +7,7 @@
 #include "JB2Dictionary.h"
 #include "JB2Layer.h"
 #include "PageInfo.h"
+#include "PageTextLayer.h"
 #include "RefCounted.h"
 
 #include <string>
@@ -52,6 +53,13 @@ public:
 
     // The first chunk with this identifier, or null.
     const CIffChunk* FindFirst(uint32_t id) const noexcept;
+
+    // The hidden text layer, decoded from the page's first TXTz chunk (TXTa
+    // is not read) on every call; the caller keeps it. Null when the page has
+    // no TXTz, no INFO (nothing to place the zones on), or a stream that
+    // yields no root zone. Zones are top-down when bit 0 of the INFO
+    // orientation code is set, bottom-up otherwise. May throw std::bad_alloc.
+    RefPtr<CPageTextLayer> GetText();
 
 private:
     RefPtr<CDocumentBytes> bytes_;
