@@ -88,4 +88,5 @@ void CDjVuFile::CloseLocked() noexcept {
     open_ = 0;
     outline_.Clear();
     std::vector<PageInfoEntry>().swap(pageInfo_);
+    textCache_.Clear();
 }

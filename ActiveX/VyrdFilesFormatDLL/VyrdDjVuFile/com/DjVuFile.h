@@ -27,6 +27,7 @@
 #include "OutlineTree.h"
 #include "Platform.h"
 #include "RefCounted.h"
+#include "TextCache.h"
 #include "VyrdFilesFormat.h"
 
 #include <vector>
@@ -118,6 +119,9 @@ private:
     // the lock held, nothing open: S_FALSE; else body() through ComBoundary.
     template <class Body>
     HRESULT TextQuery(bool outputsGiven, Body body);
+    // The text layer of a page through the text cache; null when the page has
+    // none. Lock held, a document open.
+    vyrd::RefPtr<vyrd::CPageTextLayer> TextLayer(LONG pageIndex);
 
     // Drops the open document and every cache. Lock held; never throws.
     void CloseLocked() noexcept;
@@ -134,6 +138,8 @@ private:
     int open_ = 0;
     // By page index; grows to cover an index when its entry is written.
     std::vector<PageInfoEntry> pageInfo_;
+    // The last few pages' decoded text layers.
+    vyrd::CTextCache textCache_;
 
     COutlineTree outline_;
 
