@@ -1,5 +1,6 @@
 // vyrddjvu bench FILE [--page=N|all] [--repeat=K]
 // vyrddjvu bench --bzz FILE [--repeat=K]
+// (vyrddjvu bench FILE --text: TextCommand.cpp)
 
 #include "BzzDecoder.h"
 #include "Commands.h"
@@ -89,12 +90,15 @@ int BenchPages(const CommandOptions& options) {
 
 int RunBench(const Arguments& args) {
     CommandOptions options;
-    if (!ParseOptions(args, {u"--page", u"--repeat", u"--bzz"}, options)) {
+    if (!ParseOptions(args, {u"--page", u"--repeat", u"--bzz", u"--text"}, options)) {
         return kExitUsage;
     }
     if (options.positional.size() != 1) {
         PrintError("usage: vyrddjvu bench FILE [--page=N|all] [--repeat=K] | --bzz FILE");
         return kExitUsage;
+    }
+    if (options.text) {
+        return BenchText(options);
     }
     return options.bzz ? BenchBzz(options.positional[0], options.repeat) : BenchPages(options);
 }

@@ -29,6 +29,15 @@ int RunBzz(const Arguments& args);
 // bench FILE [--repeat=K]: decompression time of a raw BZZ stream.
 int RunBench(const Arguments& args);
 
+// text FILE [--page=N|all]: the page text, as UTF-8; zones FILE [--page=N]:
+// one line per text zone (TextCommand.cpp).
+int RunText(const Arguments& args);
+int RunZones(const Arguments& args);
+// bench FILE --text: the whole-document text search and repeated selection
+// queries on one page, timed (reached through RunBench).
+struct CommandOptions;
+int BenchText(const CommandOptions& options);
+
 // Opens a DjVu document, or says on standard error why not and returns null.
 vyrd::RefPtr<vyrd::CDjVuContainer> OpenDocumentOrComplain(const std::u16string& path);
 

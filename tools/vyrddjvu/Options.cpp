@@ -49,6 +49,9 @@ bool ParseOptions(const Arguments& args, std::initializer_list<std::u16string_vi
         } else if (name == u"--bzz") {
             parsed.bzz = true;
             ok = equals == std::u16string_view::npos;
+        } else if (name == u"--text") {
+            parsed.text = true;
+            ok = equals == std::u16string_view::npos;
         } else if (name == u"--layer") {
             parsed.layer = value;
             ok = !value.empty();

@@ -16,12 +16,13 @@ struct CommandOptions {
     int page = 1;           // --page=N, 1-based
     int repeat = 1;         // --repeat=K
     bool bzz = false;       // --bzz
+    bool text = false;      // --text
     std::u16string layer;   // --layer=NAME
 };
 
 // Splits `args` into positional arguments and the options named in `accepted`
-// ("--page", "--repeat", "--bzz", "--layer"). Reports the first bad or unknown
-// option on standard error and returns false.
+// ("--page", "--repeat", "--bzz", "--text", "--layer"). Reports the first bad
+// or unknown option on standard error and returns false.
 bool ParseOptions(const Arguments& args, std::initializer_list<std::u16string_view> accepted,
                   CommandOptions& parsed);
 

@@ -18,19 +18,27 @@ struct Command {
     int (*run)(const Arguments& args);
 };
 
+// One command a line.
+// clang-format off
 constexpr Command kCommands[] = {
     {u"info", RunInfo},
     {u"render", RunRender},
     {u"bzz", RunBzz},
     {u"bench", RunBench},
+    {u"text", RunText},    // TextCommand.cpp
+    {u"zones", RunZones},  // TextCommand.cpp
 };
+// clang-format on
 
 void PrintUsage() {
     std::fputs(
         "usage: vyrddjvu info FILE\n"
         "       vyrddjvu render FILE OUT [--page=N|all]   (OUT needs %d with --page=all)\n"
         "       vyrddjvu bzz FILE OUT\n"
-        "       vyrddjvu bench FILE [--repeat=K]   (FILE: a raw BZZ stream)\n",
+        "       vyrddjvu bench FILE [--repeat=K]   (FILE: a raw BZZ stream)\n"
+        "       vyrddjvu bench FILE --text [--page=N] [--repeat=K]\n"
+        "       vyrddjvu text FILE [--page=N|all]\n"
+        "       vyrddjvu zones FILE [--page=N]\n",
         stderr);
 }
 
