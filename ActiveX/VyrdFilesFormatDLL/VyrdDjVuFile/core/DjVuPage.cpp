@@ -61,15 +61,6 @@ const std::vector<std::u16string>& CDjVuPage::GetIncludeIds() {
     return includeIds_;
 }
 
-const CIffChunk* CDjVuPage::FindFirst(uint32_t id) const noexcept {
-    for (const CIffChunk& chunk : Chunks()) {
-        if (chunk.Id() == id) {
-            return &chunk;
-        }
-    }
-    return nullptr;
-}
-
 RefPtr<CJB2Dictionary> CDjVuPage::GetShapeDictionary() {
     if (shapeDictionary_) {
         return shapeDictionary_;
@@ -100,14 +91,14 @@ RefPtr<CJB2Dictionary> CDjVuPage::GetShapeDictionary() {
 }
 
 RefPtr<CJB2Layer> CDjVuPage::DecodeMask() {
-    const CIffChunk* mask = FindFirst(kIdSjbz);
-    if (mask == nullptr) {
+    const CIffChunk mask = form_->FindFirst(kIdSjbz);
+    if (!mask.IsValid()) {
         return nullptr;
     }
     CJB2Decoder decoder;
     decoder.SetInheritedDictionary(GetShapeDictionary());
     // A stream that stops early still shows what it placed before.
-    decoder.DecodeStream(mask->Data(), JB2StreamKind::kPage);
+    decoder.DecodeStream(mask.Data(), JB2StreamKind::kPage);
     return decoder.GetImage();
 }
 

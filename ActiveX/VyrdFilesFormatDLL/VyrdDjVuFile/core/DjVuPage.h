@@ -51,8 +51,6 @@ public:
     // before the damage. Decoded anew on every call. Throws std::bad_alloc.
     RefPtr<CJB2Layer> DecodeMask();
 
-    // The first chunk with this identifier, or null.
-    const CIffChunk* FindFirst(uint32_t id) const noexcept;
 
     // The hidden text layer, decoded from the page's first TXTz chunk (TXTa
     // is not read) on every call; the caller keeps it. Null when the page has
