@@ -23,6 +23,12 @@ int RunInfo(const Arguments& args);
 // render FILE OUT [--page=N|all]: the composed page as binary PNM.
 int RunRender(const Arguments& args);
 
+// links FILE [--page=N|all]: the link records of a page.
+int RunLinks(const Arguments& args);
+
+// outline FILE: the bookmarks of the document outline, depth-first.
+int RunOutline(const Arguments& args);
+
 // bzz FILE OUT: a raw BZZ stream decompressed.
 int RunBzz(const Arguments& args);
 

@@ -23,6 +23,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {u"info", RunInfo},
     {u"render", RunRender},
+    {u"links", RunLinks},
+    {u"outline", RunOutline},
     {u"bzz", RunBzz},
     {u"bench", RunBench},
     {u"text", RunText},    // TextCommand.cpp
@@ -34,6 +36,8 @@ void PrintUsage() {
     std::fputs(
         "usage: vyrddjvu info FILE\n"
         "       vyrddjvu render FILE OUT [--page=N|all]   (OUT needs %d with --page=all)\n"
+        "       vyrddjvu links FILE [--page=N|all]\n"
+        "       vyrddjvu outline FILE\n"
         "       vyrddjvu bzz FILE OUT\n"
         "       vyrddjvu bench FILE [--repeat=K]   (FILE: a raw BZZ stream)\n"
         "       vyrddjvu bench FILE --text [--page=N] [--repeat=K]\n"

@@ -1,5 +1,6 @@
 #include "Component.h"
 
+#include "AnnotationText.h"
 #include "JB2Decoder.h"
 
 #include <cassert>
@@ -59,6 +60,13 @@ RefPtr<CIffForm> FindComponentForm(const CDocumentBytes& bytes, const CDirEntry*
         return nullptr;
     }
     return form;
+}
+
+const std::u16string& CDjVuSharedAnnotations::GetAnnotationText() {
+    if (!annotationText_) {
+        annotationText_ = ReadAnnotationChunks(Chunks());
+    }
+    return *annotationText_;
 }
 
 }  // namespace vyrd

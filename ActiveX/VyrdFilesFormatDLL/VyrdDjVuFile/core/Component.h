@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <utility>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace vyrd {
@@ -57,6 +59,14 @@ private:
 class CDjVuSharedAnnotations final : public CDjVuComponent {
 public:
     using CDjVuComponent::CDjVuComponent;
+
+    // The texts of the component's ANTa chunks, then of its ANTz chunks
+    // (AnnotationText.h). Read on the first call and kept. Throws
+    // std::bad_alloc only.
+    const std::u16string& GetAnnotationText();
+
+private:
+    std::optional<std::u16string> annotationText_;
 };
 
 // The shapes of every Djbz chunk in `chunks`, decoded in order, each chunk's

@@ -10,10 +10,13 @@
 #include "PageTextLayer.h"
 #include "RefCounted.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vyrd {
+
+class CDjVuContainer;
 
 // Created by the container on first request and cached until the document is
 // closed. Holds a reference to the document's bytes, so its chunk ranges stay
@@ -51,13 +54,18 @@ public:
     // before the damage. Decoded anew on every call. Throws std::bad_alloc.
     RefPtr<CJB2Layer> DecodeMask();
 
-
     // The hidden text layer, decoded from the page's first TXTz chunk (TXTa
     // is not read) on every call; the caller keeps it. Null when the page has
     // no TXTz, no INFO (nothing to place the zones on), or a stream that
     // yields no root zone. Zones are top-down when bit 0 of the INFO
     // orientation code is set, bottom-up otherwise. May throw std::bad_alloc.
     RefPtr<CPageTextLayer> GetText();
+
+    // The annotation text of the page, shared annotations of the components it
+    // includes first (AnnotationText.h). `document` is the container that
+    // handed out this page. Computed on the first call and kept. Throws
+    // std::bad_alloc only.
+    const std::u16string& GetAnnotationText(CDjVuContainer& document);
 
 private:
     RefPtr<CDocumentBytes> bytes_;
@@ -68,6 +76,8 @@ private:
     std::vector<std::u16string> includeIds_;
     bool includeIdsCollected_ = false;
     RefPtr<CJB2Dictionary> shapeDictionary_;
+
+    std::optional<std::u16string> annotationText_;
 };
 
 }  // namespace vyrd
