@@ -99,3 +99,50 @@ printf '\001\000' >"$work/v0.flags"
 bzz -e "$work/v0.packed" "$work/v0.bzz"
 { printf '\200\000\002'; printf '\000\000\000\060\000\000\100'; printf '\000\000\000\160\000\000\040'; cat "$work/v0.bzz"; } >"$dirout/version0.dirm"
 ls -l "$bzzout" "$dirout"
+
+# Annotations: a mode byte (0 ANTa, 1 ANTz), the page height (1000, as two
+# bytes), then the chunk data: annotation texts of several kinds, plain and
+# compressed with bzz -e.
+antout="$here/corpus/annotations"
+mkdir -p "$antout"
+cat >"$work/links.ant" <<'ANT'
+(background #ffffff)
+(maparea "#3" "" (rect 10 20 30 40) (xor))
+(maparea "#p2.djvu" "by \"id\" (x" (rect 50 5 20 20))
+(maparea (url "http://example.com/" "_blank") "web" (rect 100 60 40 30) (border 1))
+(maparea "#2" "" (oval 5 5 50 50))
+(maparea "#1" "" (rect -5 +6 99999999999 4x))
+ANT
+printf '(metadata (title "a (b")) (maparea "#1" "\\303\\274" (rect 1 2 3 4)) (maparea "#1" (rect' >"$work/odd.ant"
+for f in links odd; do
+    { printf '\000\003\350'; cat "$work/$f.ant"; } >"$antout/$f.anta"
+    bzz -e "$work/$f.ant" "$work/$f.bzz"
+    { printf '\001\003\350'; cat "$work/$f.bzz"; } >"$antout/$f.antz"
+done
+
+# Outlines: NAVM data as bzz -e makes it, and the same records uncompressed
+# after a 0xFF byte. rec CHILDREN TITLE URL writes one bookmark record.
+navout="$here/corpus/outline"
+mkdir -p "$navout"
+rec() {
+    printf "\\$(printf '%03o' "$1")"
+    printf '%06x' "${#2}" | xxd -r -p
+    printf '%s' "$2"
+    printf '%06x' "${#3}" | xxd -r -p
+    printf '%s' "$3"
+}
+{
+    printf '\000\006'
+    rec 2 "Chapter 1" "#1"
+    rec 0 "Section 1.1" "#2"
+    rec 1 "Section 1.2" "#p3.djvu"
+    rec 0 "Deeper" "#3"
+    rec 0 "Web" "http://example.com/"
+    rec 0 "" ""
+} >"$work/outline.nav"
+{ printf '\000\003'; rec 3 "Cut short" "#1"; rec 0 "Only child" "#2"; } >"$work/cut.nav"
+for f in outline cut; do
+    bzz -e "$work/$f.nav" "$navout/$f.navm"
+    { printf '\377'; cat "$work/$f.nav"; } >"$navout/$f.plain"
+done
+ls -l "$antout" "$navout"

@@ -81,9 +81,9 @@ HRESULT CDjVuFile::GetClassInfo(ITypeInfo** ppTI) {
 }
 
 void CDjVuFile::CloseLocked() noexcept {
-    // The second reference goes first: the per-document caches that hang on it
-    // must be gone before the document itself is closed.
-    openDocument_.reset();
+    // The second reference goes first: the link cache that hangs on it must be
+    // gone before the document itself is closed.
+    links_.Detach();
     document_->CloseDocument();
     open_ = 0;
     outline_.Clear();

@@ -24,6 +24,7 @@
 #include "ConnectionPoint.h"
 #include "Container.h"
 #include "Dispatch.h"
+#include "LinkCache.h"
 #include "OutlineTree.h"
 #include "Platform.h"
 #include "RefCounted.h"
@@ -132,9 +133,9 @@ private:
     vyrd::CCriticalSection lock_;
     // The document, created with the object and reused for every OpenFile.
     vyrd::RefPtr<vyrd::CDjVuContainer> document_;
-    // A second reference while a document is open. Per-document caches that
-    // must not outlive the open document hang on it (the link cache).
-    vyrd::RefPtr<vyrd::CDjVuContainer> openDocument_;
+    // The link cache, which holds a second reference to the document while it
+    // is open: taking or dropping that reference empties the cache.
+    vyrd::CLinkCache links_;
     int open_ = 0;
     // By page index; grows to cover an index when its entry is written.
     std::vector<PageInfoEntry> pageInfo_;

@@ -1,41 +1,27 @@
 // IVyrdFileInternalLinks of CDjVuFile: hyperlink areas of a page.
 //
 // Both methods hold the lock. A page's links come from the link cache, which
-// hangs on the object's second document reference; the annotation decoder that
-// fills it is not part of the core yet, so every page has no link records for
-// now, and the answers below are those for a page without links.
+// builds them from the page's annotations on first use and keeps the most
+// recently queried pages; with no document open every page has none.
 
 #include "DjVuFile.h"
 
 #include "ComBoundary.h"
-#include "HResultError.h"
 
-namespace {
-
-// A negative page index is a caller error, whatever is open; past the last
-// page there are simply no links.
-void CheckLinkPageIndex(LONG pageIndex) {
-    if (pageIndex < 0) {
-        throw vyrd::HResultError(vyrd::kE_INVALIDARG);
-    }
-}
-
-}  // namespace
-
-HRESULT CDjVuFile::IsInLink(LONG PageIndex, POINT /*pt*/, VARIANT_BOOL* pVal) {
+HRESULT CDjVuFile::IsInLink(LONG PageIndex, POINT pt, VARIANT_BOOL* pVal) {
     if (!pVal) {
         return S_FALSE;
     }
     return ComBoundary([&]() -> HRESULT {
         vyrd::CCriticalSectionLock hold(lock_);
-        CheckLinkPageIndex(PageIndex);
-        // No record contains the point.
-        *pVal = VARIANT_FALSE;
+        // A negative index throws E_INVALIDARG before anything is written.
+        const vyrd::CPageLinks& links = links_.GetPageLinks(PageIndex);
+        *pVal = links.LinkAt(pt.x, pt.y) ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     });
 }
 
-HRESULT CDjVuFile::GetLink(LONG PageIndex, POINT /*pt*/, LONG* pDstPageIndex, POINT* pDstTopLeft) {
+HRESULT CDjVuFile::GetLink(LONG PageIndex, POINT pt, LONG* pDstPageIndex, POINT* pDstTopLeft) {
     if (!pDstPageIndex || !pDstTopLeft) {
         return S_FALSE;
     }
@@ -44,7 +30,12 @@ HRESULT CDjVuFile::GetLink(LONG PageIndex, POINT /*pt*/, LONG* pDstPageIndex, PO
         // Nowhere to go unless a record containing the point says otherwise.
         *pDstPageIndex = -1;
         *pDstTopLeft = POINT{0, 0};
-        CheckLinkPageIndex(PageIndex);
+        const vyrd::CPageLinks& links = links_.GetPageLinks(PageIndex);
+        // Where areas overlap, the one written last lies on top and wins.
+        if (const vyrd::LinkRecord* link = links.LinkAt(pt.x, pt.y)) {
+            *pDstPageIndex = link->page;
+            *pDstTopLeft = POINT{link->x, link->y};
+        }
         return S_OK;
     });
 }

@@ -35,7 +35,7 @@ HRESULT CDjVuFile::OpenFile(BSTR FilePath) {
             CloseLocked();
             throw;
         }
-        openDocument_ = document_;
+        links_.Attach(document_);
         return S_OK;
     });
 }

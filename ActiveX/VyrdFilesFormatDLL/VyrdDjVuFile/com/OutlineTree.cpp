@@ -1,5 +1,6 @@
 #include "OutlineTree.h"
 
+#include <new>
 #include <utility>
 
 namespace {
@@ -22,6 +23,21 @@ void COutlineTree::Clear() noexcept {
     root_.children.clear();
     cursor_ = &root_;
     lastItemId_ = 0;
+    // A node's destructor would release its children recursively, one stack
+    // frame per level. Moving each node's children out before the node goes
+    // keeps every destructor one level deep.
+    while (!gone.empty()) {
+        std::unique_ptr<Node> node = std::move(gone.back());
+        gone.pop_back();
+        try {
+            for (std::unique_ptr<Node>& child : node->children) {
+                gone.push_back(std::move(child));
+            }
+        } catch (const std::bad_alloc&) {
+            // No room to flatten further: whatever is left goes recursively,
+            // still correctly, only with a deeper stack.
+        }
+    }
 }
 
 bool COutlineTree::Append(ComPtr<IVyrdFileContentItem> item, LONG itemId) {

@@ -17,11 +17,14 @@
 class COutlineTree {
 public:
     COutlineTree() = default;
+    ~COutlineTree() { Clear(); }
     COutlineTree(const COutlineTree&) = delete;
     COutlineTree& operator=(const COutlineTree&) = delete;
 
     // Releases every item: the root alone remains, the cursor is at the root and
     // the item counter is 0. Items that clients still hold keep their values.
+    // Nodes are taken apart one level at a time, so a deeply nested outline
+    // does not exhaust the stack.
     void Clear() noexcept;
 
     // The identifier for the next item: the item counter plus one.
