@@ -89,7 +89,7 @@ HRESULT CDjVuFile::TextQuery(bool outputsGiven, Body body) {
     }
     return ComBoundary([&]() -> HRESULT {
         vyrd::CCriticalSectionLock hold(lock_);
-        if (!open_ || !openDocument_) {
+        if (!open_) {
             return S_FALSE;
         }
         return body();
@@ -97,7 +97,7 @@ HRESULT CDjVuFile::TextQuery(bool outputsGiven, Body body) {
 }
 
 vyrd::RefPtr<vyrd::CPageTextLayer> CDjVuFile::TextLayer(LONG pageIndex) {
-    return textCache_.Get(*openDocument_, pageIndex);
+    return textCache_.Get(*document_, pageIndex);
 }
 
 HRESULT CDjVuFile::GetPageText(LONG PageIndex, BSTR* pText) {
