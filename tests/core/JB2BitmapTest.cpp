@@ -44,17 +44,6 @@ Bitmap ReferenceRefinement(CZPDecoder& zp, uint8_t (&contexts)[2048], int w, int
     return b;
 }
 
-RefPtr<CRasterImage> RasterOf(const Bitmap& b) {
-    RefPtr<CRasterImage> r =
-        CRasterImage::Create(RasterFormat::BILEVEL, b.width, b.height, b.width, false);
-    for (int y = 0; y < b.height; ++y) {
-        for (int x = 0; x < b.width; ++x) {
-            r->Row(y)[x] = b.At(x, y);
-        }
-    }
-    return r;
-}
-
 RefPtr<CRasterImage> Blank(int w, int h) {
     // Filled with a value no pixel can take, so an unwritten pixel shows.
     RefPtr<CRasterImage> r = CRasterImage::Create(RasterFormat::BILEVEL, w, h, w, false);
@@ -147,7 +136,7 @@ TEST(JB2Bitmap, RefinementLoopsMatchThePlainDefinition) {
             CZPDecoder zpFast(RangeOf(bytes));
             CZPDecoder zpPlain(RangeOf(bytes));
             RefPtr<CRasterImage> out = Blank(s.w, s.h);
-            ASSERT_TRUE(decoder.DecodeRefinement(zpFast, fast, *out, *RasterOf(ref))) << what;
+            ASSERT_TRUE(decoder.DecodeRefinement(zpFast, fast, *out, *ref.ToRaster())) << what;
             const Bitmap expected = ReferenceRefinement(zpPlain, plain, s.w, s.h, ref);
             ASSERT_EQ(Bitmap::FromRaster(*out), expected) << what;
             ASSERT_TRUE(std::equal(std::begin(fast), std::end(fast), std::begin(plain))) << what;
@@ -192,7 +181,7 @@ TEST(JB2Bitmap, EncodedBitmapsReadBack) {
         ASSERT_TRUE(decoder.DecodeDirect(zp, directIn, *out)) << i;
         EXPECT_EQ(Bitmap::FromRaster(*out), shapes[i]) << i;
         RefPtr<CRasterImage> again = Blank(refined[i].width, refined[i].height);
-        ASSERT_TRUE(decoder.DecodeRefinement(zp, refineIn, *again, *RasterOf(shapes[i]))) << i;
+        ASSERT_TRUE(decoder.DecodeRefinement(zp, refineIn, *again, *shapes[i].ToRaster())) << i;
         EXPECT_EQ(Bitmap::FromRaster(*again), refined[i]) << i;
     }
 }

@@ -60,6 +60,17 @@ struct Bitmap {
         return b;
     }
 
+    vyrd::RefPtr<vyrd::CRasterImage> ToRaster() const {
+        vyrd::RefPtr<vyrd::CRasterImage> r =
+            vyrd::CRasterImage::Create(vyrd::RasterFormat::BILEVEL, width, height, width, false);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                r->Row(y)[x] = At(x, y);
+            }
+        }
+        return r;
+    }
+
     static Bitmap Random(std::mt19937& rng, int w, int h, int inkPercent) {
         Bitmap b(w, h);
         std::uniform_int_distribution<int> percent(0, 99);
@@ -351,7 +362,7 @@ public:
     void MatchedCopy(int32_t index, Place place) {
         Record(kMatchedCopy);
         Num(kMatchIndex, 0, int32_t(library_.size()) - 1, index);
-        if (index < int32_t(library_.size())) {
+        if (image_ && index < int32_t(library_.size())) {
             Placement(library_[std::size_t(index)].height, place);
         }
     }
