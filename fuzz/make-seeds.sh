@@ -146,3 +146,37 @@ for f in outline cut; do
     { printf '\377'; cat "$work/$f.nav"; } >"$navout/$f.plain"
 done
 ls -l "$antout" "$navout"
+# JB2 streams and page masks: text drawn with ImageMagick, encoded by cjb2
+# (lossless and lossy) and minidjvu (shared dictionaries, refinements). The
+# jb2 seeds are chunk bodies taken out with djvuextract: page masks (Sjbz)
+# and dictionaries (Djbz); the page_mask seeds are whole documents.
+jb2out="$here/corpus/jb2"
+maskout="$here/corpus/page_mask"
+mkdir -p "$jb2out" "$maskout"
+draw() { # draw OUT WIDTH HEIGHT POINTSIZE TEXT...
+    local out=$1 w=$2 h=$3 pt=$4
+    shift 4
+    convert -size "${w}x$h" xc:white -font DejaVu-Sans -pointsize "$pt" "$@" -monochrome "$out"
+}
+draw "$work/line.pbm" 160 24 14 -draw "text 2,17 'Vyrd JB2 seed'"
+draw "$work/edges.pbm" 64 32 20 -draw "point 0,0" -draw "point 63,31" -draw "line 0,31 20,31" \
+    -draw "line 63,0 63,12" -draw "text -4,20 'Edge'"
+draw "$work/narrow.pbm" 3 20 16 -draw "text -4,16 'l'"
+cjb2 "$work/line.pbm" "$maskout/cjb2_line.djvu"
+cjb2 -lossy "$work/line.pbm" "$maskout/cjb2_line_lossy.djvu"
+cjb2 "$work/edges.pbm" "$maskout/cjb2_edges.djvu"
+cjb2 "$work/narrow.pbm" "$maskout/cjb2_narrow.djvu"
+for i in 1 2 3 4; do
+    draw "$work/text$i.pbm" 120 40 $((12 + i / 3)) -draw "text 2,16 'page $i: seed'" \
+        -draw "text 2,34 'shared dict'"
+done
+minidjvu -p 2 "$work"/text[1-4].pbm "$maskout/minidjvu_p2.djvu"
+minidjvu -p 4 -l "$work"/text[1-4].pbm "$maskout/minidjvu_p4_lossy.djvu"
+mkdir -p "$work/indirect"
+(cd "$work/indirect" && minidjvu -i -p 2 "$work"/text[1-4].pbm index.djvu)
+for name in line line_lossy edges narrow; do
+    djvuextract "$maskout/cjb2_$name.djvu" Sjbz="$jb2out/sjbz_$name.jb2" 2>/dev/null
+done
+djvuextract "$work/indirect/text1.iff" Djbz="$jb2out/djbz_text1.jb2" 2>/dev/null
+djvuextract "$work/indirect/text2.djvu" Sjbz="$jb2out/sjbz_inherits.jb2" 2>/dev/null
+ls -l "$jb2out" "$maskout"
