@@ -23,12 +23,9 @@ using testbundle::OpenedBundle;
 using testjb2::Bitmap;
 using testjb2::Place;
 using testjb2::Writer;
+using namespace testjb2::shapes;
 using vyrd::RefPtr;
 
-const Bitmap kA = Bitmap::FromRows({"###", "#.#"});
-const Bitmap kB = Bitmap::FromRows({"##", ".#", ".#", "##"});
-const Bitmap kC = Bitmap::FromRows({"#..", ".#.", "..#"});
-const Bitmap kD = Bitmap::FromRows({"####"});
 const Bitmap kOwn = Bitmap::FromRows({"#.#.#", ".#.#."});
 
 Component Dictionary(const std::string& id, const std::vector<Bitmap>& shapes) {

@@ -19,14 +19,11 @@ using namespace testiff;
 using testjb2::Bitmap;
 using testjb2::Place;
 using testjb2::Writer;
+using namespace testjb2::shapes;
 using vyrd::CDjVuContainer;
 using vyrd::MakeRef;
 using vyrd::RefPtr;
 
-const Bitmap kA = Bitmap::FromRows({"###", "#.#"});
-const Bitmap kB = Bitmap::FromRows({"##", ".#", ".#", "##"});
-const Bitmap kC = Bitmap::FromRows({"#..", ".#.", "..#"});
-const Bitmap kD = Bitmap::FromRows({"####"});
 
 struct OpenedPage {
     explicit OpenedPage(Bytes b) : bytes(std::move(b)), doc(MakeRef<CDjVuContainer>()) {

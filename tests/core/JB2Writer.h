@@ -447,6 +447,15 @@ private:
     int32_t lineBottom_ = 0;
 };
 
+// Small shapes with ink on every border, so that a dictionary stores them as
+// they are.
+namespace shapes {
+inline const Bitmap kA = Bitmap::FromRows({"###", "#.#"});
+inline const Bitmap kB = Bitmap::FromRows({"##", ".#", ".#", "##"});
+inline const Bitmap kC = Bitmap::FromRows({"#..", ".#.", "..#"});
+inline const Bitmap kD = Bitmap::FromRows({"####"});
+}  // namespace shapes
+
 // A dictionary stream: every shape as a library-only symbol, then the end.
 inline Bytes DictionaryStream(const std::vector<Bitmap>& shapes) {
     Writer w;
