@@ -24,7 +24,6 @@ using vyrd::CDjVuContainer;
 using vyrd::MakeRef;
 using vyrd::RefPtr;
 
-
 struct OpenedPage {
     explicit OpenedPage(Bytes b) : bytes(std::move(b)), doc(MakeRef<CDjVuContainer>()) {
         EXPECT_EQ(doc->OpenDocumentFromMemory(bytes), 1);
