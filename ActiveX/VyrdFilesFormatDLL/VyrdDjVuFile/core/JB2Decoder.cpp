@@ -83,8 +83,11 @@ bool CJB2Decoder::DecodeStream(CByteRange stream, JB2StreamKind kind) {
     NewNumberRoots();
     bool ended = false;
     // A stream without its end record runs on the coder's filler; it stops at
-    // the first record that starts after the filler is used up.
-    while (!zp_->PaddingExhausted()) {
+    // the first record that starts after the filler is used up. Once its
+    // contexts have adapted, a record can cost almost no bits (an empty
+    // shape, a copy at a predictable place), so a few hundred crafted bytes
+    // could otherwise define shapes and blits by the hundred million.
+    for (int32_t records = 0; records < kMaxRecords && !zp_->PaddingExhausted(); ++records) {
         if (!DecodeRecord(ended)) {
             return ended;
         }

@@ -24,13 +24,17 @@ enum class JB2StreamKind { kPage, kDictionary };
 //
 // Failures of the stream (a reference to a shape that does not exist, a
 // placement before the image exists, a shape too large to be real, a stream
-// that runs dry) end decoding; what was built before stays available. Only
-// std::bad_alloc escapes. Used by one thread at a time.
+// that runs dry or holds more than kMaxRecords records) end decoding; what was built before stays
+// available. Only std::bad_alloc escapes. Used by one thread at a time.
 class CJB2Decoder final : public CRefCounted {
 public:
     // Largest shape a dictionary may hold: nothing larger fits on a page.
     static constexpr int32_t kMaxShapeSide = 65535;
     static constexpr int64_t kMaxShapePixels = int64_t{64} << 20;
+    // Most records one stream may hold. Dense pages of real documents hold
+    // tens of thousands (a page of dots a few pixels apart, some 100 records
+    // per byte of stream); a stream that goes on past this is damage.
+    static constexpr int32_t kMaxRecords = int32_t{1} << 22;
 
     CJB2Decoder();
     ~CJB2Decoder() override;
