@@ -88,8 +88,15 @@ std::string FirstDifference(const Bytes& ours, const Bytes& theirs) {
 // Every page's mask as ddjvu writes it, by 1-based page number.
 std::map<int, Bytes> DdjvuMasks(const fs::path& document) {
     oracle::TempDir dir;
-    const oracle::Run run = oracle::Capture("ddjvu -mode=mask -format=pbm -subsample=1 -eachpage " +
-                                            Quote(document) + " " + Quote(dir / "m_%d.pbm"));
+    const std::string command = "ddjvu -mode=mask -format=pbm -subsample=1 -eachpage " +
+                                Quote(document) + " " + Quote(dir / "m_%d.pbm");
+    // ddjvu reads included files on threads of its own; on a page that names
+    // two dictionaries it now and then takes the second one first and refuses
+    // the page. A few tries get its usual answer.
+    oracle::Run run = oracle::Capture(command);
+    for (int attempt = 1; attempt < 8 && run.status != 0; ++attempt) {
+        run = oracle::Capture(command);
+    }
     EXPECT_EQ(run.status, 0) << document;
     std::map<int, Bytes> masks;
     for (const fs::directory_entry& e : fs::directory_iterator(dir.Path())) {
