@@ -111,7 +111,7 @@ TEST(JB2Decoder, InheritedShapesTakeTheFirstNumbers) {
             w.RequireDictionary(i == 0 ? inherited : std::vector<Bitmap>{}, 2);
         }
         w.StartOfImage(40, 30);
-        w.NewSymbol(kNewSymbol, kC, Place::At(1, 20));
+        w.NewSymbol(kNewSymbolLibraryAndImage, kC, Place::At(1, 20));
         std::vector<Blit> expected = {{kC, 0, 20}};
         int left = 10;
         for (std::size_t i = 0; i < c.copies.size(); ++i, left += 8) {
@@ -159,7 +159,7 @@ TEST(JB2Decoder, ResetRecordInsideTheImageForgetsNumbersOnly) {
             // Every glyph once, then copies along the same line: the number
             // contexts see the same offsets over and over.
             for (std::size_t g = 0; g < glyphs.size(); ++g, left += 12) {
-                w.NewSymbol(kNewSymbol, glyphs[g], Place::At(left, bottom));
+                w.NewSymbol(kNewSymbolLibraryAndImage, glyphs[g], Place::At(left, bottom));
                 expected.push_back({glyphs[g], left - 1, bottom});
             }
         };
@@ -306,9 +306,9 @@ TEST(JB2Decoder, RefinedSymbols) {
         Writer w;
         w.StartOfImage(64, 64);
         w.NewSymbol(kNewSymbolLibraryOnly, ref);
-        w.RefinedSymbol(kRefinedSymbol, 0, shape, Place::At(10, 10));           // library 1
-        w.RefinedSymbol(kRefinedSymbolLibraryOnly, 1, ref);                     // library 2
-        w.RefinedSymbol(kRefinedSymbolImageOnly, 2, shape, Place::At(30, 30));  // no library
+        w.RefinedSymbol(kRefinedSymbolLibraryAndImage, 0, shape, Place::At(10, 10));  // library 1
+        w.RefinedSymbol(kRefinedSymbolLibraryOnly, 1, ref);                           // library 2
+        w.RefinedSymbol(kRefinedSymbolImageOnly, 2, shape, Place::At(30, 30));        // no library
         w.MatchedCopy(1, Place::At(50, 50));
         w.End();
         const Decoded d = Decode(w.Finish());
@@ -325,10 +325,10 @@ TEST(JB2Decoder, NewSymbolsBlitFullSizeAndStoreCropped) {
     const Bitmap blank(4, 3);
     Writer w;
     w.StartOfImage(50, 20);
-    w.NewSymbol(kNewSymbol, kC, Place::At(1, 1));            // library 0
-    w.NewSymbol(kNewSymbol, blank, Place::At(10, 1));        // library 1: 0 x 0
-    w.NewSymbol(kNewSymbolImageOnly, kA, Place::At(20, 1));  // not in the library
-    w.NewSymbol(kNewSymbolLibraryOnly, kB);                  // library 2, no blit
+    w.NewSymbol(kNewSymbolLibraryAndImage, kC, Place::At(1, 1));      // library 0
+    w.NewSymbol(kNewSymbolLibraryAndImage, blank, Place::At(10, 1));  // library 1: 0 x 0
+    w.NewSymbol(kNewSymbolImageOnly, kA, Place::At(20, 1));           // not in the library
+    w.NewSymbol(kNewSymbolLibraryOnly, kB);                           // library 2, no blit
     w.MatchedCopy(0, Place::At(30, 1));
     w.MatchedCopy(1, Place::At(40, 1));
     w.MatchedCopy(2, Place::At(45, 1));
@@ -348,7 +348,7 @@ TEST(JB2Decoder, NonSymbolDataIsPlacedAbsolutely) {
     Writer w;
     w.StartOfImage(30, 30);
     w.NonSymbolData(kC, 5, 7);  // blitted at (4, 7), not kept
-    w.NewSymbol(kNewSymbol, kA, Place::At(1, 25));
+    w.NewSymbol(kNewSymbolLibraryAndImage, kA, Place::At(1, 25));
     w.NonSymbolData(kB, 1, 0);
     w.End();
     const Decoded d = Decode(w.Finish());
@@ -361,7 +361,7 @@ TEST(JB2Decoder, CommentsAreSkipped) {
     Writer w;
     w.Comment("before the image");
     w.StartOfImage(30, 30);
-    w.NewSymbol(kNewSymbol, kA, Place::At(1, 1));
+    w.NewSymbol(kNewSymbolLibraryAndImage, kA, Place::At(1, 1));
     w.Comment("");
     w.Comment(std::string(300, '\xE9'));
     w.MatchedCopy(0, Place::At(11, 11));
@@ -387,14 +387,14 @@ TEST(JB2Decoder, FailuresKeepWhatCameBefore) {
          [](Writer& w) { w.MatchedCopy(0, Place::At(1, 1)); }, 1, 0, true},
         {"refinement of a missing shape", JB2StreamKind::kPage,
          [](Writer& w) {
-             w.Record(kRefinedSymbol);
+             w.Record(kRefinedSymbolLibraryAndImage);
              w.Num(kMatchIndex, 0, -1, 0);
          },
          1, 0, true},
         {"second start of image", JB2StreamKind::kPage, [](Writer& w) { w.StartOfImage(99, 99); },
          1, 0, true},
         {"symbol wider than the page", JB2StreamKind::kPage,
-         [](Writer& w) { w.SymbolSizeOnly(kNewSymbol, 41, 1); }, 1, 0, true},
+         [](Writer& w) { w.SymbolSizeOnly(kNewSymbolLibraryAndImage, 41, 1); }, 1, 0, true},
         {"symbol taller than the page", JB2StreamKind::kPage,
          [](Writer& w) { w.SymbolSizeOnly(kNewSymbolLibraryOnly, 1, 31); }, 1, 0, true},
         {"non-symbol data wider than the page", JB2StreamKind::kPage,
@@ -406,7 +406,8 @@ TEST(JB2Decoder, FailuresKeepWhatCameBefore) {
         {"dictionary symbol of too many pixels", JB2StreamKind::kDictionary,
          [](Writer& w) { w.SymbolSizeOnly(kNewSymbolLibraryOnly, 8193, 8193); }, 0, 0, false},
         {"dictionary symbol of the largest size coded", JB2StreamKind::kDictionary,
-         [](Writer& w) { w.SymbolSizeOnly(kNewSymbol, 262142, 262142); }, 0, 0, false},
+         [](Writer& w) { w.SymbolSizeOnly(kNewSymbolLibraryAndImage, 262142, 262142); }, 0, 0,
+         false},
         {"refinement growing too wide", JB2StreamKind::kDictionary,
          [](Writer& w) {
              w.NewSymbol(kNewSymbolLibraryOnly, kA);
@@ -434,7 +435,7 @@ TEST(JB2Decoder, FailuresKeepWhatCameBefore) {
         }
         c.failure(w);
         // Records that a decoder going on would read: a new symbol and its copy.
-        w.NewSymbol(kNewSymbol, kA, Place::At(11, 11));
+        w.NewSymbol(kNewSymbolLibraryAndImage, kA, Place::At(11, 11));
         w.MatchedCopy(int32_t(w.Library().size()) - 1, Place::At(21, 21));
         w.End();
         const Decoded d = Decode(w.Finish(), c.kind);
@@ -453,7 +454,7 @@ TEST(JB2Decoder, NonSymbolDataBeforeTheImageFails) {
     Writer w;
     w.NonSymbolData(kA, 3, 3);
     w.StartOfImage(30, 30);
-    w.NewSymbol(kNewSymbol, kB, Place::At(1, 1));
+    w.NewSymbol(kNewSymbolLibraryAndImage, kB, Place::At(1, 1));
     w.End();
     const Decoded d = Decode(w.Finish());
     EXPECT_FALSE(d.ended);
@@ -504,7 +505,7 @@ TEST(JB2Decoder, StreamsWithoutTheirEndStop) {
     std::vector<Blit> expected;
     for (int i = 0; i < 20; ++i) {
         const Bitmap glyph = Bitmap::Random(rng, 6, 8, 40);
-        w.NewSymbol(kNewSymbol, glyph, Place::At(1 + 18 * i, 50));
+        w.NewSymbol(kNewSymbolLibraryAndImage, glyph, Place::At(1 + 18 * i, 50));
         expected.push_back({glyph, 18 * i, 50});
     }
     const Bytes whole = w.Finish();

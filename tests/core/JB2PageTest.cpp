@@ -90,11 +90,11 @@ TEST(JB2Page, OwnDictionariesNumberBeforeTheMaskShapes) {
 TEST(JB2Page, OnlyTheFirstSjbzIsDecoded) {
     Writer first;
     first.StartOfImage(30, 20);
-    first.NewSymbol(testjb2::kNewSymbol, kA, Place::At(2, 3));
+    first.NewSymbol(testjb2::kNewSymbolLibraryAndImage, kA, Place::At(2, 3));
     first.End();
     Writer second;
     second.StartOfImage(30, 20);
-    second.NewSymbol(testjb2::kNewSymbol, kB, Place::At(5, 5));
+    second.NewSymbol(testjb2::kNewSymbolLibraryAndImage, kB, Place::At(5, 5));
     second.End();
     OpenedPage p(File({Form("DJVU", {Chunk("INFO", InfoBody(30, 20)), Chunk("Sjbz", first.Finish()),
                                      Chunk("Sjbz", second.Finish())})}));

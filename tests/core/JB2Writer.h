@@ -6,6 +6,7 @@
 // record sequences that no encoder produces.
 
 #include "JB2NumberCoder.h"
+#include "JB2Records.h"
 #include "Raster.h"
 #include "ZPEncoder.h"
 
@@ -174,41 +175,7 @@ inline void EncodeRefinementPixels(testzp::ZPEncoder& zp, uint8_t (&contexts)[20
     }
 }
 
-// The number contexts of a stream, in their order.
-enum NumberContext : int {
-    kRecordType,
-    kImageSize,
-    kMatchIndex,
-    kSymbolWidth,
-    kSymbolHeight,
-    kWidthDifference,
-    kHeightDifference,
-    kNewRowX,
-    kNewRowY,
-    kSameRowX,
-    kSameRowY,
-    kAbsoluteX,
-    kAbsoluteY,
-    kInheritedCount,
-    kCommentLength,
-    kCommentByte,
-    kNumberContextCount
-};
-
-enum RecordType : int {
-    kStartOfImage = 0,
-    kNewSymbol = 1,
-    kNewSymbolLibraryOnly = 2,
-    kNewSymbolImageOnly = 3,
-    kRefinedSymbol = 4,
-    kRefinedSymbolLibraryOnly = 5,
-    kRefinedSymbolImageOnly = 6,
-    kMatchedCopy = 7,
-    kNonSymbolData = 8,
-    kRequiredDictionaryOrReset = 9,
-    kComment = 10,
-    kEndOfData = 11,
-};
+using namespace vyrd;  // record types and number contexts (JB2Records.h)
 
 // Where a blit goes, as the stream says it.
 struct Place {
@@ -235,7 +202,7 @@ public:
 
     // The mirror of number decoding: the same walk down the context tree,
     // each bit saying whether the value lies at or above the split.
-    void Num(NumberContext context, int32_t low, int32_t high, int32_t value) {
+    void Num(JB2NumberContext context, int32_t low, int32_t high, int32_t value) {
         ASSERT_TRUE(low > high || (value >= low && value <= high))
             << value << " outside " << low << ".." << high;
         int32_t split = 0;
@@ -292,7 +259,7 @@ public:
         ASSERT_EQ(negative ? -split - 1 : split, value) << "number walk";
     }
 
-    void Record(RecordType type) { Num(kRecordType, 0, 11, type); }
+    void Record(JB2RecordType type) { Num(kRecordType, 0, 11, type); }
 
     void StartOfImage(int32_t width, int32_t height, int startFlag = 0) {
         Record(kStartOfImage);
@@ -339,14 +306,14 @@ public:
 
     // Records 1, 2, 3. `place` is used when the record blits (1 and 3 once
     // the image has started).
-    void NewSymbol(RecordType type, const Bitmap& shape, Place place = {}) {
+    void NewSymbol(JB2RecordType type, const Bitmap& shape, Place place = {}) {
         Record(type);
         DirectBitmap(shape);
         Deliver(type != kNewSymbolLibraryOnly, type != kNewSymbolImageOnly, shape, place);
     }
 
     // Records 4, 5, 6: `shape` coded against library shape `index`.
-    void RefinedSymbol(RecordType type, int32_t index, const Bitmap& shape, Place place = {}) {
+    void RefinedSymbol(JB2RecordType type, int32_t index, const Bitmap& shape, Place place = {}) {
         Record(type);
         Num(kMatchIndex, 0, int32_t(library_.size()) - 1, index);
         const Bitmap& ref = library_[std::size_t(index)];
@@ -377,7 +344,7 @@ public:
 
     // A size-only symbol record (1, 2, 3 or 8): for sizes a decoder refuses
     // before reading any pixel.
-    void SymbolSizeOnly(RecordType type, int32_t width, int32_t height) {
+    void SymbolSizeOnly(JB2RecordType type, int32_t width, int32_t height) {
         Record(type);
         Num(kSymbolWidth, 0, vyrd::JB2_NUM_MAX, width);
         Num(kSymbolHeight, 0, vyrd::JB2_NUM_MAX, height);

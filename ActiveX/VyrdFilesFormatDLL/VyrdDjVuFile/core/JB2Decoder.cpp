@@ -8,21 +8,6 @@ namespace vyrd {
 
 namespace {
 
-enum RecordType : int32_t {
-    kStartOfImage = 0,
-    kNewSymbolLibraryAndImage = 1,
-    kNewSymbolLibraryOnly = 2,
-    kNewSymbolImageOnly = 3,
-    kRefinedSymbolLibraryAndImage = 4,
-    kRefinedSymbolLibraryOnly = 5,
-    kRefinedSymbolImageOnly = 6,
-    kMatchedCopy = 7,
-    kNonSymbolData = 8,
-    kRequiredDictionaryOrReset = 9,
-    kComment = 10,
-    kEndOfData = 11,
-};
-
 // Positions are sums of offsets read from the stream; a hostile stream could
 // push them past the 32-bit range, where they wrap instead of overflowing.
 int32_t WrapAdd(int32_t a, int64_t b) noexcept {
@@ -70,7 +55,7 @@ void CJB2Decoder::NewNumberRoots() {
     }
 }
 
-int32_t CJB2Decoder::Num(NumberContext context, int32_t low, int32_t high) {
+int32_t CJB2Decoder::Num(JB2NumberContext context, int32_t low, int32_t high) {
     return numbers_->Decode(*zp_, roots_[context], low, high);
 }
 

@@ -5,6 +5,7 @@
 #include "JB2BitmapDecoder.h"
 #include "JB2Dictionary.h"
 #include "JB2Layer.h"
+#include "JB2Records.h"
 #include "JB2NumberCoder.h"
 #include "RefCounted.h"
 #include "ZPDecoder.h"
@@ -60,30 +61,10 @@ public:
     RefPtr<CJB2Layer> GetImage() const { return image_; }
 
 private:
-    enum NumberContext : int {
-        kRecordType,
-        kImageSize,
-        kMatchIndex,
-        kSymbolWidth,
-        kSymbolHeight,
-        kWidthDifference,
-        kHeightDifference,
-        kNewRowX,
-        kNewRowY,
-        kSameRowX,
-        kSameRowY,
-        kAbsoluteX,
-        kAbsoluteY,
-        kInheritedCount,
-        kCommentLength,
-        kCommentByte,
-        kNumberContextCount
-    };
-
     // What a record does with the shape it decodes.
     enum ShapeUse : unsigned { kToLibrary = 1, kToImage = 2 };
 
-    int32_t Num(NumberContext context, int32_t low, int32_t high);
+    int32_t Num(JB2NumberContext context, int32_t low, int32_t high);
     void NewNumberRoots();
     // One record; false ends the stream (`ended` tells whether normally).
     bool DecodeRecord(bool& ended);
