@@ -37,9 +37,6 @@ public:
     // keep their own references). Throws std::bad_alloc.
     RefPtr<CJB2Dictionary> DictionaryOf(const std::u16string& id);
 
-    // The files that currently keep their dictionary, oldest first.
-    const std::deque<RefPtr<CDjVuIncludedFile>>& RecentlyUsed() const noexcept { return recent_; }
-
 private:
     void MarkUsed(const RefPtr<CDjVuIncludedFile>& file);
 

@@ -23,8 +23,6 @@ public:
 
     // Shape number `n`, or null when n is negative or not below TotalCount().
     RefPtr<CRasterImage> GetShape(int32_t n) const;
-    // The same without taking a reference; valid while the dictionary lives.
-    const CRasterImage* PeekShape(int32_t n) const noexcept;
 
     // Appends a dictionary whose shapes take the numbers after those of the
     // children already present. Throws std::bad_alloc.
@@ -45,6 +43,8 @@ public:
     int32_t OwnShapeCount() const noexcept { return static_cast<int32_t>(shapes_.size()); }
 
 private:
+    // Shape number `n` without taking a reference.
+    const CRasterImage* PeekShape(int32_t n) const noexcept;
     void AppendAllShapes(std::vector<RefPtr<CRasterImage>>& out) const;
 
     std::vector<RefPtr<CJB2Dictionary>> children_;
