@@ -3,6 +3,7 @@
 // reports any read past its end (libFuzzer's own buffer may be larger).
 
 #include "ByteRange.h"
+#include "Raster.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,3 +29,14 @@ private:
     std::unique_ptr<uint8_t[]> bytes_;
     size_t size_;
 };
+
+// Reads the first and the last byte of a raster's buffer, so that a buffer
+// smaller than the raster claims shows under AddressSanitizer.
+inline void TouchRasterEnds(const vyrd::CRasterImage& raster) {
+    if (raster.Pixels() == nullptr || raster.ByteSize() == 0) {
+        return;
+    }
+    volatile uint8_t sink = raster.Pixels()[0];
+    sink = raster.Pixels()[raster.ByteSize() - 1];
+    (void)sink;
+}

@@ -87,7 +87,7 @@ TEST(Corpus, IndirectIndexHasPagesButNoPageObjects) {
 
 // Every page of a bundle with shared dictionaries is found, and so is every
 // component its INCL chunks name.
-TEST(Corpus, EveryPageAndIncludedFileOfTheSpecificationBundle) {
+TEST(Corpus, EveryPageAndIncludedFileOfDjVu3Spec) {
     REQUIRE_CORPUS();
     RefPtr<CDjVuContainer> doc = OpenCorpusFile("DjVu3Spec.djvu");
     ASSERT_EQ(doc->CountPages(), 71);

@@ -390,9 +390,8 @@ TEST(JB2Oracle, ToolWritesTheMasks) {
     const std::vector<fs::path> pages = TextPages(dir, 3);
     const fs::path bundle = dir / "bundle.djvu";
     ASSERT_EQ(oracle::Capture("minidjvu -p 2" + Joined(pages) + " " + Quote(bundle)).status, 0);
-    const oracle::Run run =
-        oracle::Capture(std::string("'") + VYRDDJVU_PATH + "' render " + Quote(bundle) + " " +
-                        Quote(dir / "ours_%d.pbm") + " --page=all --layer=mask");
+    const oracle::Run run = oracle::RunTool(
+        "render " + Quote(bundle) + " " + Quote(dir / "ours_%d.pbm") + " --page=all --layer=mask");
     ASSERT_EQ(run.status, 0);
     const std::map<int, Bytes> expected = DdjvuMasks(bundle);
     ASSERT_EQ(expected.size(), 3u);

@@ -24,6 +24,8 @@
 
 namespace {
 
+using oracle::RunTool;
+
 using namespace testiff;
 using oracle::Quote;
 using testfs::TempFile;
@@ -125,16 +127,6 @@ TEST(OutlineOracle, BookmarksMatchDjvused) {
     EXPECT_GT(compared, 0) << "no fixtures in " << kFixtures;
 }
 
-struct ToolRun {
-    int status;
-    std::vector<std::string> lines;
-};
-
-ToolRun RunTool(const std::string& args) {
-    const oracle::Run run = oracle::Capture(std::string("'") + VYRDDJVU_PATH + "' " + args);
-    return {run.status, run.Lines()};
-}
-
 TEST(ToolLinks, PrintsOneLinePerRecordOfThePage) {
     for (const char* name : {"links", "corpus/navm_fgbz"}) {
         const std::optional<djvused::Listing> listing = Load(name);
@@ -149,13 +141,13 @@ TEST(ToolLinks, PrintsOneLinePerRecordOfThePage) {
                                    std::to_string(l.right) + " " + std::to_string(l.bottom) + " " +
                                    std::to_string(l.page));
             }
-            const ToolRun run =
+            const oracle::Run run =
                 RunTool("links " + Quote(listing->document) + " --page=" + std::to_string(page));
             EXPECT_EQ(run.status, 0);
-            EXPECT_EQ(run.lines, expected) << "page " << page;
+            EXPECT_EQ(run.Lines(), expected) << "page " << page;
         }
-        const ToolRun past = RunTool("links " + Quote(listing->document) +
-                                     " --page=" + std::to_string(listing->PageCount() + 1));
+        const oracle::Run past = RunTool("links " + Quote(listing->document) +
+                                         " --page=" + std::to_string(listing->PageCount() + 1));
         EXPECT_EQ(past.status, 1);
     }
 }
@@ -173,9 +165,9 @@ TEST(ToolOutline, PrintsDepthIdPageAndTitle) {
             expected.push_back(std::to_string(b.depth) + " " + std::to_string(++id) + " " +
                                std::to_string(b.page) + " " + b.title);
         }
-        const ToolRun run = RunTool("outline " + Quote(listing->document));
+        const oracle::Run run = RunTool("outline " + Quote(listing->document));
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.lines, expected);
+        EXPECT_EQ(run.Lines(), expected);
     }
 }
 

@@ -53,6 +53,13 @@ inline Run Capture(const std::string& command) {
     return run;
 }
 
+#ifdef VYRDDJVU_PATH
+// Runs our own vyrddjvu with `args` (already quoted), like Capture.
+inline Run RunTool(const std::string& args) {
+    return Capture(std::string("'") + VYRDDJVU_PATH + "' " + args);
+}
+#endif
+
 inline std::string Quote(const std::filesystem::path& p) {
     // Appended piece by piece: g++ 12 reports a false -Wrestrict for "'" + s + "'".
     std::string quoted(1, '\'');

@@ -190,7 +190,7 @@ TEST(TextOracle, CorpusMatchesDjVuLibre) {
             pagesWithText += object && object->GetText() ? 1 : 0;
         }
     }
-    // Every page of the specification carries text, and czech_1-3 has some too.
+    // Every page of DjVu3Spec.djvu carries text, and czech_1-3 has some too.
     EXPECT_GT(pagesWithText, 71);
 }
 
@@ -198,13 +198,12 @@ TEST(TextOracle, CorpusMatchesDjVuLibre) {
 // zone: depth, type, rectangle, start and length in UTF-16 units.
 void ExpectToolMatchesDjVuLibre(const fs::path& file, int page, int height) {
     SCOPED_TRACE(file.filename().string() + " page " + std::to_string(page));
-    const std::string tool = std::string("'") + VYRDDJVU_PATH + "' ";
     const std::string pageOption = " --page=" + std::to_string(page);
-    const oracle::Run text = oracle::Capture(tool + "text " + Quote(file) + pageOption);
+    const oracle::Run text = oracle::RunTool("text " + Quote(file) + pageOption);
     ASSERT_EQ(text.status, 0);
     EXPECT_EQ(text.out, PurePageText(file, page));
 
-    const oracle::Run zones = oracle::Capture(tool + "zones " + Quote(file) + pageOption);
+    const oracle::Run zones = oracle::RunTool("zones " + Quote(file) + pageOption);
     ASSERT_EQ(zones.status, 0);
     const std::vector<FlatZone> expected = OracleZones(file, page, height, true);
     const std::vector<std::string> lines = zones.Lines();
@@ -238,7 +237,6 @@ TEST(TextOracle, ToolCommandsRefuseWhatTheyCannotDo) {
     oracle::TempDir dir;
     const fs::path file = dir / "blank.djvu";
     oracle::WriteAll(file, SinglePage(30, 20));
-    const std::string tool = std::string("'") + VYRDDJVU_PATH + "' ";
     struct Case {
         const char* name;
         std::string args;
@@ -253,7 +251,7 @@ TEST(TextOracle, ToolCommandsRefuseWhatTheyCannotDo) {
         {"missing file", "zones " + Quote(dir / "missing.djvu"), 1},
     };
     for (const Case& c : cases) {
-        const oracle::Run run = oracle::Capture(tool + c.args);
+        const oracle::Run run = oracle::RunTool(c.args);
         EXPECT_EQ(run.status, c.status) << c.name;
         EXPECT_EQ(run.out, "") << c.name;
     }

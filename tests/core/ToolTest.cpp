@@ -15,36 +15,27 @@
 
 namespace {
 
+using oracle::RunTool;
+
 using namespace testiff;
 using testfs::TempFile;
 
 using oracle::Quote;
 using oracle::ReadAll;
 
-struct ToolRun {
-    int status;
-    std::vector<std::string> lines;
-};
-
-// Runs vyrddjvu with `args` (already shell-quoted), standard error discarded.
-ToolRun RunTool(const std::string& args) {
-    const oracle::Run run = oracle::Capture(std::string("'") + VYRDDJVU_PATH + "' " + args);
-    return {run.status, run.Lines()};
-}
-
 TEST(ToolInfo, PrintsCountAndOneLinePerPage) {
     TempFile doc(File({Form("DJVU", {Chunk("INFO", InfoBody(640, 480, 24, 0, 150)),
                                      Chunk("Sjbz", {1, 2, 3}), Chunk("TXTz", {4})})}));
-    const ToolRun run = RunTool("info " + Quote(doc.Path()));
+    const oracle::Run run = RunTool("info " + Quote(doc.Path()));
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.lines, (std::vector<std::string>{"pages 1", "1 640 480 150 INFO Sjbz TXTz"}));
+    EXPECT_EQ(run.Lines(), (std::vector<std::string>{"pages 1", "1 640 480 150 INFO Sjbz TXTz"}));
 }
 
 TEST(ToolInfo, PageWithoutInfoIsUnavailable) {
     TempFile doc(File({Form("DJVU", {Chunk("Sjbz", {1, 2})})}));
-    const ToolRun run = RunTool("info " + Quote(doc.Path()));
+    const oracle::Run run = RunTool("info " + Quote(doc.Path()));
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.lines, (std::vector<std::string>{"pages 1", "1 unavailable"}));
+    EXPECT_EQ(run.Lines(), (std::vector<std::string>{"pages 1", "1 unavailable"}));
 }
 
 TEST(ToolInfo, FailuresExitNonZero) {
@@ -62,16 +53,16 @@ TEST(ToolInfo, FailuresExitNonZero) {
         {"unknown command", "frobnicate x", 2},
     };
     for (const Case& c : cases) {
-        const ToolRun run = RunTool(c.args);
+        const oracle::Run run = RunTool(c.args);
         EXPECT_EQ(run.status, c.status) << c.name;
-        EXPECT_TRUE(run.lines.empty()) << c.name;
+        EXPECT_TRUE(run.Lines().empty()) << c.name;
     }
 }
 
 TEST(ToolRender, BlankPageIsAnAllWhiteP4) {
     TempFile doc(SinglePage(10, 3));
     TempFile out(std::vector<uint8_t>{}, ".pbm");
-    const ToolRun run =
+    const oracle::Run run =
         RunTool("render " + Quote(doc.Path()) + " " + Quote(out.Path()) + " --page=1");
     ASSERT_EQ(run.status, 0);
     // 10 pixels per row pack into 2 bytes; 0 bits are white.
@@ -109,7 +100,7 @@ TEST(ToolRender, AllPagesNamesEachFile) {
     pattern += "_%d.pbm";
     std::filesystem::path first = base;
     first += "_1.pbm";
-    const ToolRun run =
+    const oracle::Run run =
         RunTool("render " + Quote(doc.Path()) + " " + Quote(pattern) + " --page=all");
     EXPECT_EQ(run.status, 0);
     const std::vector<uint8_t> written = ReadAll(first);
@@ -133,16 +124,16 @@ TEST(ToolBzz, DecompressesAStreamLikeTheEncoderWroteIt) {
     }
     TempFile stream(oracle::BzzEncode(plain), ".bzz");
     TempFile out(std::vector<uint8_t>{}, ".raw");
-    const ToolRun run = RunTool("bzz " + Quote(stream.Path()) + " " + Quote(out.Path()));
+    const oracle::Run run = RunTool("bzz " + Quote(stream.Path()) + " " + Quote(out.Path()));
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(ReadAll(out.Path()) == plain);
 
     // The benchmark reads the same stream and says how much it delivered.
-    const ToolRun bench = RunTool("bench --bzz " + Quote(stream.Path()) + " --repeat=2");
+    const oracle::Run bench = RunTool("bench --bzz " + Quote(stream.Path()) + " --repeat=2");
     EXPECT_EQ(bench.status, 0);
-    ASSERT_EQ(bench.lines.size(), 1u);
-    EXPECT_EQ(bench.lines[0].rfind("bzz " + std::to_string(plain.size()) + " bytes in ", 0), 0u)
-        << bench.lines[0];
+    ASSERT_EQ(bench.Lines().size(), 1u);
+    EXPECT_EQ(bench.Lines()[0].rfind("bzz " + std::to_string(plain.size()) + " bytes in ", 0), 0u)
+        << bench.Lines()[0];
 }
 
 TEST(ToolBzz, UsageErrors) {
@@ -169,10 +160,10 @@ TEST(ToolInfo, BundlePagesCarryTheirComponentIds) {
     ASSERT_EQ(oracle::Capture("djvm -c " + Quote(bundle) + " " + Quote(first) + " " + Quote(second))
                   .status,
               0);
-    const ToolRun run = RunTool("info " + Quote(bundle));
+    const oracle::Run run = RunTool("info " + Quote(bundle));
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.lines, (std::vector<std::string>{"pages 2", "1 30 20 300 INFO id=first.djvu",
-                                                   "2 40 25 300 INFO id=second.djvu"}));
+    EXPECT_EQ(run.Lines(), (std::vector<std::string>{"pages 2", "1 30 20 300 INFO id=first.djvu",
+                                                     "2 40 25 300 INFO id=second.djvu"}));
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ bool ReadPbm(const std::wstring& path, Pbm& pbm) {
     return body;
 }
 
-TEST(ReaderMask, EveryPageOfTheSpecificationEqualsDdjvuMask) {
+TEST(ReaderMask, EveryPageOfDjVu3SpecEqualsDdjvuMask) {
     const std::wstring document = CorpusFile(L"DjVu3Spec.djvu");
     if (document.empty() || ReferenceFile(L"DjVu3Spec-mask-1.pbm").empty()) {
         GTEST_SKIP() << "corpus or ddjvu references not available";

@@ -218,11 +218,11 @@ TEST_F(TextLayer, FixturesMatchDjVuLibre) {
 }
 
 TEST_F(TextLayer, CorpusMatchesDjVuLibre) {
-    const std::wstring spec = CorpusFile(L"DjVu3Spec.djvu");
-    if (spec.empty() || FixtureFile(L"DjVu3Spec.1.pure").empty()) {
+    const std::wstring document = CorpusFile(L"DjVu3Spec.djvu");
+    if (document.empty() || FixtureFile(L"DjVu3Spec.1.pure").empty()) {
         GTEST_SKIP() << "corpus or its answers not available";
     }
-    ASSERT_TRUE(Open(spec));
+    ASSERT_TRUE(Open(document));
     LONG pages = 0;
     ASSERT_EQ(file_->get_PageCount(&pages), S_OK);
     ASSERT_EQ(pages, 71);
