@@ -2,12 +2,14 @@
 // One page of a document: a FORM of type DJVU and its layer chunks.
 
 #include "DocumentBytes.h"
+#include "FgPalette.h"
 #include "IffChunk.h"
 #include "IncludedFiles.h"
 #include "JB2Dictionary.h"
 #include "JB2Layer.h"
 #include "PageInfo.h"
 #include "PageTextLayer.h"
+#include "Raster.h"
 #include "RefCounted.h"
 
 #include <optional>
@@ -54,6 +56,18 @@ public:
     // before the damage. Decoded anew on every call. Throws std::bad_alloc.
     RefPtr<CJB2Layer> DecodeMask();
 
+    // The background (BG44 chunks) or foreground colour image (FG44 chunks):
+    // all chunks of the kind, in file order, fed to one wavelet decoder until
+    // it rejects one. YCC_PLANES or GRAY_PLANE at the image's own size; null
+    // when the page has no such chunk or no chunk started an image. Decoded
+    // anew on every call. Throws std::bad_alloc.
+    RefPtr<CRasterImage> DecodeBackground();
+    RefPtr<CRasterImage> DecodeForeground();
+
+    // The palette of the page's first FGbz chunk, or null without one. Throws
+    // std::bad_alloc.
+    RefPtr<CFgPalette> GetPalette();
+
     // The hidden text layer, decoded from the page's first TXTz chunk (TXTa
     // is not read) on every call; the caller keeps it. Null when the page has
     // no TXTz, no INFO (nothing to place the zones on), or a stream that
@@ -68,6 +82,8 @@ public:
     const std::u16string& GetAnnotationText(CDjVuContainer& document);
 
 private:
+    RefPtr<CRasterImage> DecodeWaveletLayer(uint32_t chunkId);
+
     RefPtr<CDocumentBytes> bytes_;
     RefPtr<CIffForm> form_;
     RefPtr<CIncludedFiles> includedFiles_;

@@ -1,0 +1,84 @@
+#pragma once
+// One colour component (Y, Cb or Cr) of a wavelet-coded image: its
+// coefficients, quantisation thresholds and coding contexts, refined slice by
+// slice, and the inverse transform that turns them into samples.
+
+#include "ZPDecoder.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace vyrd {
+
+// Coefficients are kept in blocks of 32 x 32, numbered row by row from the
+// bottom-left block; inside a block coefficient k interleaves the bits of the
+// row and column so that the coarse bands come first. Every block is allocated
+// at construction, so decoding never allocates. Used by one thread at a time.
+class CIW44Component {
+public:
+    // Throws std::bad_alloc. A width or height of 0 gives a component without
+    // blocks: it decodes nothing and reconstructs no samples.
+    CIW44Component(int32_t width, int32_t height);
+
+    int32_t Width() const noexcept { return width_; }
+    int32_t Height() const noexcept { return height_; }
+    bool HasBlocks() const noexcept { return !coefficients_.empty(); }
+
+    // Decodes the next slice: one band of every block. Returns 1 while the
+    // component has blocks (a slice whose thresholds are all inactive decodes
+    // nothing but still moves on to the next band), 0 when it has none.
+    int DecodeSlice(CZPDecoder& zp) noexcept;
+
+    // Writes width x height signed samples, row 0 (the bottom row) first, to
+    // `out`. The coefficients are not changed. Throws std::bad_alloc (the
+    // transform needs one 16-bit sample per pixel).
+    void Reconstruct(int8_t* out) const;
+
+    // Frees the coefficients once the component is no longer needed; the
+    // component then has no blocks.
+    void ReleaseCoefficients() noexcept;
+
+    // Coefficient k (0-1023) of block `block`, for tests.
+    int16_t Coefficient(int32_t block, int k) const noexcept {
+        return coefficients_[std::size_t(block) * kBlockCoefficients + std::size_t(k)];
+    }
+    int Band() const noexcept { return band_; }
+    uint32_t Threshold(int index) const noexcept { return thresholds_[std::size_t(index)]; }
+
+    static constexpr int kBlockSide = 32;
+    static constexpr int kBlockCoefficients = kBlockSide * kBlockSide;
+    static constexpr int kBands = 10;
+
+    // The index inside a block of the coefficient at `row` (from the bottom of
+    // the block) and `column`, both 0-31. Built on first use and shared.
+    static const std::array<uint16_t, kBlockCoefficients>& IndexTable() noexcept;
+
+private:
+    static constexpr int kBucketSize = 16;
+    static constexpr int kBucketsPerBlock = kBlockCoefficients / kBucketSize;
+
+    bool SliceIsNull() const noexcept;
+    void HalveThresholds() noexcept;
+    void DecodeBlock(CZPDecoder& zp, int16_t* block, uint8_t* nonZero) noexcept;
+
+    int32_t width_;
+    int32_t height_;
+    int32_t blockColumns_ = 0;
+    int32_t blockRows_ = 0;
+    std::vector<int16_t> coefficients_;
+    // Per block and bucket: how many of the bucket's 16 coefficients are not
+    // zero. A coefficient never returns to zero once it has a value, so the
+    // count only grows; it decides the bucket states without a scan.
+    std::vector<uint8_t> nonZeroCounts_;
+
+    std::array<uint32_t, 16> thresholds_;
+    int band_ = 0;
+
+    uint8_t rootContext_ = 0;
+    uint8_t bucketContexts_[kBands][8] = {};
+    uint8_t startContexts_[16] = {};
+    uint8_t mantissaContext_ = 0;
+};
+
+}  // namespace vyrd
