@@ -1,4 +1,4 @@
-// vyrddjvu render FILE OUT [--page=N|all] [--layer=mask]
+// vyrddjvu render FILE OUT [--page=N|all] [--layer=mask|background|foreground]
 
 #include "Commands.h"
 #include "Options.h"
@@ -18,12 +18,16 @@ namespace vyrddjvu {
 
 namespace {
 
+// What is drawn: the composed page, its mask at page size, or one of its
+// wavelet layers at the layer's own size.
+enum class Layer { kPage, kMask, kBackground, kForeground };
+
 struct RenderArgs {
     std::u16string file;
     std::u16string out;
     bool allPages = false;
     int page = 1;  // 1-based
-    bool maskOnly = false;
+    Layer layer = Layer::kPage;
 };
 
 bool ParseArgs(const Arguments& args, RenderArgs& parsed) {
@@ -32,14 +36,20 @@ bool ParseArgs(const Arguments& args, RenderArgs& parsed) {
         return false;
     }
     if (options.positional.size() != 2) {
-        PrintError("usage: vyrddjvu render FILE OUT [--page=N|all] [--layer=mask]");
+        PrintError(
+            "usage: vyrddjvu render FILE OUT [--page=N|all] [--layer=mask|background|foreground]");
         return false;
     }
-    if (!options.layer.empty() && options.layer != u"mask") {
+    if (options.layer == u"mask") {
+        parsed.layer = Layer::kMask;
+    } else if (options.layer == u"background") {
+        parsed.layer = Layer::kBackground;
+    } else if (options.layer == u"foreground") {
+        parsed.layer = Layer::kForeground;
+    } else if (!options.layer.empty()) {
         PrintError("unknown layer ", options.layer);
         return false;
     }
-    parsed.maskOnly = options.layer == u"mask";
     parsed.file = options.positional[0];
     parsed.out = options.positional[1];
     parsed.allPages = options.allPages;
@@ -62,18 +72,45 @@ std::u16string OutputName(const std::u16string& pattern, int pageNumber) {
 }
 
 // Renders one page (0-based index) into `outPath`; reports its own failures.
+vyrd::RefPtr<vyrd::CRasterImage> RenderLayer(vyrd::CDjVuPage& page, Layer layer) {
+    switch (layer) {
+        case Layer::kMask:
+            return vyrd::RenderMask(page);
+        case Layer::kBackground:
+            return vyrd::RenderWaveletLayer(page, vyrd::WaveletLayer::kBackground);
+        case Layer::kForeground:
+            return vyrd::RenderWaveletLayer(page, vyrd::WaveletLayer::kForeground);
+        case Layer::kPage:
+            break;
+    }
+    return vyrd::RenderPage(page);
+}
+
+const char* MissingLayerText(Layer layer) {
+    switch (layer) {
+        case Layer::kMask:
+            return "has no mask to render";
+        case Layer::kBackground:
+            return "has no background to render";
+        case Layer::kForeground:
+            return "has no foreground image to render";
+        case Layer::kPage:
+            break;
+    }
+    return "cannot be rendered";
+}
+
 bool RenderOne(vyrd::CDjVuContainer& document, int index, const std::u16string& outPath,
-               bool maskOnly) {
+               Layer layer) {
     const std::string pageText = "page " + std::to_string(index + 1) + ": ";
     const vyrd::RefPtr<vyrd::CDjVuPage> page = document.GetPageObject(index);
     if (!page) {
         PrintError(pageText + "unavailable");
         return false;
     }
-    const vyrd::RefPtr<vyrd::CRasterImage> raster =
-        maskOnly ? vyrd::RenderMask(*page) : vyrd::RenderPage(*page);
+    const vyrd::RefPtr<vyrd::CRasterImage> raster = RenderLayer(*page, layer);
     if (!raster) {
-        PrintError(pageText + (maskOnly ? "has no mask to render" : "cannot be rendered"));
+        PrintError(pageText + MissingLayerText(layer));
         return false;
     }
     std::FILE* out = OpenForWriting(outPath);
@@ -109,7 +146,7 @@ int RunRender(const Arguments& args) {
             return kExitFailure;
         }
         return RenderOne(*document, parsed.page - 1, OutputName(parsed.out, parsed.page),
-                         parsed.maskOnly)
+                         parsed.layer)
                    ? kExitOk
                    : kExitFailure;
     }
@@ -117,7 +154,7 @@ int RunRender(const Arguments& args) {
     bool allWritten = true;
     for (int i = 0; i < pages; ++i) {
         try {
-            allWritten &= RenderOne(*document, i, OutputName(parsed.out, i + 1), parsed.maskOnly);
+            allWritten &= RenderOne(*document, i, OutputName(parsed.out, i + 1), parsed.layer);
         } catch (const std::exception& e) {
             PrintError("page " + std::to_string(i + 1) + ": " + e.what());
             allWritten = false;

@@ -18,7 +18,6 @@ void PaintBlitsWithPalette(CRasterImage& page, const CJB2Layer& mask,
 // fx = ceil(W / w) and fy = ceil(H / h). Clipped like the palette paint; a
 // foreground without pixels paints black. `page` is BGR24. Throws
 // std::bad_alloc (the foreground is converted to colour once).
-void PaintBlitsWithImage(CRasterImage& page, const CJB2Layer& mask,
-                         const CRasterImage& foreground);
+void PaintBlitsWithImage(CRasterImage& page, const CJB2Layer& mask, const CRasterImage& foreground);
 
 }  // namespace vyrd

@@ -1,5 +1,6 @@
 #include "DjVuPage.h"
 
+#include "IW44Decoder.h"
 #include "JB2Decoder.h"
 #include "Platform.h"
 
@@ -100,6 +101,31 @@ RefPtr<CJB2Layer> CDjVuPage::DecodeMask() {
     // A stream that stops early still shows what it placed before.
     decoder.DecodeStream(mask.Data(), JB2StreamKind::kPage);
     return decoder.GetImage();
+}
+
+RefPtr<CRasterImage> CDjVuPage::DecodeWaveletLayer(uint32_t chunkId) {
+    CIW44Decoder decoder;
+    for (const CIffChunk& chunk : Chunks()) {
+        // The first chunk the decoder refuses ends the layer: what came before
+        // still shows.
+        if (chunk.Id() == chunkId && !decoder.DecodeChunk(chunk.Data())) {
+            break;
+        }
+    }
+    return decoder.MakeRaster();
+}
+
+RefPtr<CRasterImage> CDjVuPage::DecodeBackground() {
+    return DecodeWaveletLayer(kIdBG44);
+}
+
+RefPtr<CRasterImage> CDjVuPage::DecodeForeground() {
+    return DecodeWaveletLayer(kIdFG44);
+}
+
+RefPtr<CFgPalette> CDjVuPage::GetPalette() {
+    const CIffChunk palette = form_->FindFirst(kIdFGbz);
+    return palette.IsValid() ? CFgPalette::Parse(palette.Data()) : nullptr;
 }
 
 }  // namespace vyrd

@@ -21,22 +21,27 @@ struct PaletteColour {
 class CFgPalette final : public CRefCounted {
 public:
     // Never fails on damaged data: colours the chunk does not hold completely
-    // are left out, an index stream that ends early gives index 0 for the
-    // missing entries (as far as the stream declared them). Throws
-    // std::bad_alloc.
+    // are left out, and declared indices the compressed stream does not
+    // deliver are 0. Throws std::bad_alloc.
     static RefPtr<CFgPalette> Parse(CByteRange chunk);
 
     uint8_t Version() const noexcept { return version_; }
     const std::vector<PaletteColour>& Colours() const noexcept { return colours_; }
-    const std::vector<uint16_t>& Indices() const noexcept { return indices_; }
+    // The number of blit indices the chunk declares.
+    uint32_t IndexCount() const noexcept { return indexCount_; }
+    // The index of blit `k` (below IndexCount()).
+    uint16_t IndexOfBlit(std::size_t k) const noexcept {
+        return k < indices_.size() ? indices_[k] : 0;
+    }
 
     // The colour of blit `k`, or null when the palette names no colour for it
     // (no index for that blit, or an index past the colours).
     const PaletteColour* ColourOfBlit(std::size_t k) const noexcept {
-        if (k >= indices_.size() || indices_[k] >= colours_.size()) {
+        if (k >= indexCount_) {
             return nullptr;
         }
-        return &colours_[indices_[k]];
+        const uint16_t index = IndexOfBlit(k);
+        return index < colours_.size() ? &colours_[index] : nullptr;
     }
 
 private:
@@ -44,7 +49,9 @@ private:
 
     uint8_t version_ = 0;
     std::vector<PaletteColour> colours_;
+    // The indices the stream delivered; those after them are 0.
     std::vector<uint16_t> indices_;
+    uint32_t indexCount_ = 0;
 };
 
 }  // namespace vyrd

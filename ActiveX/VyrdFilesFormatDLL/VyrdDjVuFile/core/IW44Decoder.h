@@ -21,8 +21,7 @@ public:
 
     // `maxPixels` lowers the limit on the image size (width x height); a first
     // chunk declaring more is rejected.
-    explicit CIW44Decoder(int64_t maxPixels = kDefaultMaxPixels) noexcept
-        : maxPixels_(maxPixels) {}
+    explicit CIW44Decoder(int64_t maxPixels = kDefaultMaxPixels) noexcept : maxPixels_(maxPixels) {}
 
     // Decodes one chunk body. Returns false, changing nothing, when the chunk's
     // serial number is not the number of chunks accepted so far, or when a
