@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace vyrd {
 
@@ -56,6 +57,10 @@ std::array<uint16_t, CIW44Component::kBlockCoefficients> BuildIndexTable() noexc
 
 }  // namespace
 
+void CIW44Component::FreeDeleter::operator()(int16_t* p) const noexcept {
+    std::free(p);
+}
+
 const std::array<uint16_t, CIW44Component::kBlockCoefficients>&
 CIW44Component::IndexTable() noexcept {
     static const std::array<uint16_t, kBlockCoefficients> table = BuildIndexTable();
@@ -67,14 +72,18 @@ CIW44Component::CIW44Component(int32_t width, int32_t height)
     if (width_ > 0 && height_ > 0) {
         blockColumns_ = (width_ + kBlockSide - 1) / kBlockSide;
         blockRows_ = (height_ + kBlockSide - 1) / kBlockSide;
-        const std::size_t blocks = std::size_t(blockColumns_) * std::size_t(blockRows_);
-        coefficients_.assign(blocks * kBlockCoefficients, 0);
-        nonZeroCounts_.assign(blocks * kBucketsPerBlock, 0);
+        blockCount_ = std::size_t(blockColumns_) * std::size_t(blockRows_);
+        coefficients_.reset(
+            static_cast<int16_t*>(std::calloc(blockCount_ * kBlockCoefficients, sizeof(int16_t))));
+        if (!coefficients_) {
+            throw std::bad_alloc();
+        }
+        nonZeroCounts_.assign(blockCount_ * kBucketsPerBlock, 0);
     }
 }
 
 void CIW44Component::ReleaseCoefficients() noexcept {
-    std::vector<int16_t>().swap(coefficients_);
+    coefficients_.reset();
     std::vector<uint8_t>().swap(nonZeroCounts_);
 }
 
@@ -100,20 +109,40 @@ void CIW44Component::HalveThresholds() noexcept {
     }
 }
 
+// What one slice needs to know in every block.
+struct CIW44Component::Slice {
+    int band;
+    int first;  // first bucket of the band
+    int count;  // buckets in the band
+    // The threshold of each coefficient of a bucket, and (band 0) the
+    // coefficients whose threshold is active; in the other bands all are.
+    int thresholds[16];
+    uint16_t active;
+};
+
 int CIW44Component::DecodeSlice(CZPDecoder& zp) noexcept {
-    if (coefficients_.empty()) {
+    if (!coefficients_) {
         return 0;
     }
     if (!SliceIsNull()) {
+        Slice slice{};
+        slice.band = band_;
+        slice.first = kBandBuckets[band_].first;
+        slice.count = kBandBuckets[band_].count;
+        slice.active = 0xFFFF;
+        for (int j = 0; j < 16; ++j) {
+            const uint32_t t =
+                thresholds_[std::size_t(band_ == 0 ? BandZeroThresholdIndex(j) : band_ + 6)];
+            slice.thresholds[j] = int(t);
+            if (!IsActive(t)) {
+                slice.active = uint16_t(slice.active & ~(1u << j));
+            }
+        }
         // The coder state lives in a local copy for the whole slice.
         CZPDecoder local = zp;
-        const std::size_t blocks = std::size_t(blockColumns_) * std::size_t(blockRows_);
-        int16_t* block = coefficients_.data();
         uint8_t* counts = nonZeroCounts_.data();
-        for (std::size_t b = 0; b < blocks; ++b) {
-            DecodeBlock(local, block, counts);
-            block += kBlockCoefficients;
-            counts += kBucketsPerBlock;
+        for (std::size_t block = 0; block < blockCount_; ++block, counts += kBucketsPerBlock) {
+            DecodeBlock(local, slice, block, counts);
         }
         zp = local;
     }
@@ -122,30 +151,47 @@ int CIW44Component::DecodeSlice(CZPDecoder& zp) noexcept {
     return 1;
 }
 
-void CIW44Component::DecodeBlock(CZPDecoder& zp, int16_t* block, uint8_t* nonZero) noexcept {
-    const int band = band_;
-    const int first = kBandBuckets[band].first;
-    const int count = kBandBuckets[band].count;
+namespace {
 
-    // Thresholds of the 16 coefficients of a bucket: per coefficient in band
-    // 0, one for the whole band otherwise.
-    uint32_t bucketThresholds[16];
+// The transform's samples carry 6 fraction bits: rounded, and limited to a
+// signed byte.
+void SamplesToBytes(const int16_t* samples, int8_t* out, std::size_t count) noexcept {
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = int8_t(std::clamp((samples[i] + 32) >> 6, -128, 127));
+    }
+}
+
+// Bit j set where c[j] != 0.
+inline uint16_t NonZeroMask(const int16_t* c) noexcept {
+    unsigned mask = 0;
+    for (int j = 0; j < 16; ++j) {
+        mask |= unsigned(c[j] != 0) << j;
+    }
+    return uint16_t(mask);
+}
+
+}  // namespace
+
+void CIW44Component::DecodeBlock(CZPDecoder& zp, const Slice& slice, std::size_t block,
+                                 uint8_t* nonZero) noexcept {
+    const int band = slice.band;
+    const int first = slice.first;
+    const int count = slice.count;
+
+    // Bucket and block states. In band 0 the single bucket's coefficients
+    // are looked at one by one (their thresholds differ); in the other bands
+    // the count of non-zero coefficients decides.
     uint8_t bucketStates[16];
     uint8_t blockState = 0;
-    uint8_t bandZeroStates[16];
+    uint16_t bandZeroTest = 0;
+    uint16_t bandZeroRefine = 0;
     if (band == 0) {
-        uint8_t state = 0;
-        for (int j = 0; j < 16; ++j) {
-            const uint32_t t = thresholds_[std::size_t(BandZeroThresholdIndex(j))];
-            bucketThresholds[j] = t;
-            bandZeroStates[j] = !IsActive(t) ? kSkip : block[j] != 0 ? kRefine : kTest;
-            state |= bandZeroStates[j];
-        }
-        bucketStates[0] = state;
-        blockState = state;
+        const uint16_t nonZeroMask = NonZeroMask(Bucket(0, block));
+        bandZeroRefine = uint16_t(nonZeroMask & slice.active);
+        bandZeroTest = uint16_t(~nonZeroMask & slice.active);
+        blockState = uint8_t((bandZeroRefine != 0 ? kRefine : 0) | (bandZeroTest != 0 ? kTest : 0));
+        bucketStates[0] = blockState;
     } else {
-        const uint32_t t = thresholds_[std::size_t(band + 6)];
-        std::fill_n(bucketThresholds, 16, t);
         for (int i = 0; i < count; ++i) {
             const int filled = nonZero[first + i];
             const uint8_t state = uint8_t((filled > 0 ? kRefine : 0) | (filled < 16 ? kTest : 0));
@@ -175,7 +221,9 @@ void CIW44Component::DecodeBlock(CZPDecoder& zp, int16_t* block, uint8_t* nonZer
             }
             int context = 0;
             if (band != 0) {
-                const int16_t* parents = block + 4 * (first + i);
+                // The four coefficients one band coarser at the same place.
+                const int parent = 4 * (first + i);
+                const int16_t* parents = Bucket(parent / 16, block) + parent % 16;
                 context =
                     (parents[0] != 0) + (parents[1] != 0) + (parents[2] != 0) + (parents[3] != 0);
                 context = std::min(context, 3);
@@ -188,39 +236,29 @@ void CIW44Component::DecodeBlock(CZPDecoder& zp, int16_t* block, uint8_t* nonZer
             if ((bucketStates[i] & kFound) == 0) {
                 continue;
             }
-            const int bucket = first + i;
-            int16_t* c = block + 16 * bucket;
-            int pending;
-            if (band == 0) {
-                pending = 0;
-                for (int j = 0; j < 16; ++j) {
-                    pending += bandZeroStates[j] == kTest;
-                }
-            } else {
-                pending = 16 - nonZero[bucket];
-            }
+            int16_t* c = Bucket(first + i, block);
+            uint16_t test = band == 0 ? bandZeroTest : uint16_t(~NonZeroMask(c));
+            int pending = std::popcount(test);
             const int startOffset = (bucketStates[i] & kRefine) != 0 ? 8 : 0;
             uint16_t found = 0;
-            for (int j = 0; j < 16; ++j) {
-                const bool test = band == 0 ? bandZeroStates[j] == kTest : c[j] == 0;
-                if (!test) {
-                    continue;
-                }
+            while (test != 0) {
+                const int j = std::countr_zero(test);
+                test = uint16_t(test & (test - 1));
                 if (zp.decode(startContexts_[std::min(pending, 7) + startOffset]) != 0) {
                     // A coefficient that becomes significant at threshold t
                     // lies in [t, 2t); encoders reconstruct it a little
                     // below the middle of that interval, at 1.375 t.
-                    const int t = int(bucketThresholds[j]);
+                    const int t = slice.thresholds[j];
                     const int value = t + (t >> 1) - (t >> 3);
                     c[j] = int16_t(zp.decode_iw() != 0 ? -value : value);
-                    found |= uint16_t(1u << j);
+                    found = uint16_t(found | (1u << j));
                     pending = 0;
                 } else if (pending > 0) {
                     --pending;
                 }
             }
             newlyFound[i] = found;
-            nonZero[bucket] = uint8_t(nonZero[bucket] + std::popcount(found));
+            nonZero[first + i] = uint8_t(nonZero[first + i] + std::popcount(found));
         }
     }
 
@@ -232,13 +270,12 @@ void CIW44Component::DecodeBlock(CZPDecoder& zp, int16_t* block, uint8_t* nonZer
         if ((bucketStates[i] & kRefine) == 0) {
             continue;
         }
-        int16_t* c = block + 16 * (first + i);
-        for (int j = 0; j < 16; ++j) {
-            if (c[j] == 0 || ((newlyFound[i] >> j) & 1) != 0 ||
-                (band == 0 && bandZeroStates[j] != kRefine)) {
-                continue;
-            }
-            const int t = int(bucketThresholds[j]);
+        int16_t* c = Bucket(first + i, block);
+        uint16_t refine = band == 0 ? bandZeroRefine : uint16_t(NonZeroMask(c) & ~newlyFound[i]);
+        while (refine != 0) {
+            const int j = std::countr_zero(refine);
+            refine = uint16_t(refine & (refine - 1));
+            const int t = slice.thresholds[j];
             const int half = t >> 1;
             int magnitude = std::abs(int(c[j]));
             if (magnitude > 3 * t) {
@@ -251,37 +288,61 @@ void CIW44Component::DecodeBlock(CZPDecoder& zp, int16_t* block, uint8_t* nonZer
     }
 }
 
-void CIW44Component::Reconstruct(int8_t* out) const {
-    if (coefficients_.empty()) {
+void CIW44Component::Reconstruct(int8_t* out, std::vector<int16_t>& grid) const {
+    if (!coefficients_) {
         return;
     }
     const std::size_t samples = std::size_t(width_) * std::size_t(height_);
-    std::vector<int16_t> grid(samples);
+    grid.assign(samples, 0);
+    // The place of each coefficient of a block in the grid, relative to the
+    // block's bottom-left sample: row and column, and for blocks that lie
+    // wholly inside the image the offset.
+    std::array<uint8_t, kBlockCoefficients> rowOf;
+    std::array<uint8_t, kBlockCoefficients> columnOf;
+    std::array<std::size_t, kBlockCoefficients> offsetOf;
     const std::array<uint16_t, kBlockCoefficients>& index = IndexTable();
+    for (int r = 0; r < kBlockSide; ++r) {
+        for (int c = 0; c < kBlockSide; ++c) {
+            const std::size_t k = index[std::size_t(r * kBlockSide + c)];
+            rowOf[k] = uint8_t(r);
+            columnOf[k] = uint8_t(c);
+            offsetOf[k] = std::size_t(r) * std::size_t(width_) + std::size_t(c);
+        }
+    }
+    // Only buckets holding a value are copied; the grid is zero elsewhere.
+    const uint8_t* counts = nonZeroCounts_.data();
     for (int32_t blockRow = 0; blockRow < blockRows_; ++blockRow) {
         const int32_t top = std::min(kBlockSide, height_ - blockRow * kBlockSide);
-        for (int32_t blockColumn = 0; blockColumn < blockColumns_; ++blockColumn) {
+        for (int32_t blockColumn = 0; blockColumn < blockColumns_;
+             ++blockColumn, counts += kBucketsPerBlock) {
             const int32_t right = std::min(kBlockSide, width_ - blockColumn * kBlockSide);
-            const int16_t* block =
-                coefficients_.data() +
-                (std::size_t(blockRow) * std::size_t(blockColumns_) + std::size_t(blockColumn)) *
-                    kBlockCoefficients;
-            for (int32_t r = 0; r < top; ++r) {
-                int16_t* row = grid.data() +
-                               std::size_t(blockRow * kBlockSide + r) * std::size_t(width_) +
-                               std::size_t(blockColumn * kBlockSide);
-                const uint16_t* rowIndex = index.data() + r * kBlockSide;
-                for (int32_t column = 0; column < right; ++column) {
-                    row[column] = block[rowIndex[column]];
+            const std::size_t block =
+                std::size_t(blockRow) * std::size_t(blockColumns_) + std::size_t(blockColumn);
+            int16_t* corner = grid.data() +
+                              std::size_t(blockRow * kBlockSide) * std::size_t(width_) +
+                              std::size_t(blockColumn * kBlockSide);
+            const bool whole = top == kBlockSide && right == kBlockSide;
+            for (int bucket = 0; bucket < kBucketsPerBlock; ++bucket) {
+                if (counts[bucket] == 0) {
+                    continue;
+                }
+                const int16_t* c =
+                    coefficients_.get() + (std::size_t(bucket) * blockCount_ + block) * kBucketSize;
+                const int k0 = bucket * kBucketSize;
+                for (int j = 0; j < kBucketSize; ++j) {
+                    const std::size_t k = std::size_t(k0 + j);
+                    if (whole) {
+                        corner[offsetOf[k]] = c[j];
+                    } else if (rowOf[k] < top && columnOf[k] < right) {
+                        // Parts of blocks past the image's edges are cut.
+                        corner[offsetOf[k]] = c[j];
+                    }
                 }
             }
         }
     }
     InverseWavelet(grid.data(), width_, height_);
-    for (std::size_t i = 0; i < samples; ++i) {
-        const int v = (grid[i] + 32) >> 6;
-        out[i] = int8_t(v < -128 ? -128 : v > 127 ? 127 : v);
-    }
+    SamplesToBytes(grid.data(), out, samples);
 }
 
 }  // namespace vyrd

@@ -7,14 +7,18 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vyrd {
 
-// Coefficients are kept in blocks of 32 x 32, numbered row by row from the
+// Coefficients belong to blocks of 32 x 32, numbered row by row from the
 // bottom-left block; inside a block coefficient k interleaves the bits of the
-// row and column so that the coarse bands come first. Every block is allocated
-// at construction, so decoding never allocates. Used by one thread at a time.
+// row and column so that the coarse bands come first, and every 16 of them
+// form a bucket. They are stored bucket by bucket: bucket b of every block,
+// then bucket b + 1, so that a slice, which visits the same few buckets of
+// every block, reads memory in order. Everything is allocated at
+// construction, so decoding never allocates. Used by one thread at a time.
 class CIW44Component {
 public:
     // Throws std::bad_alloc. A width or height of 0 gives a component without
@@ -23,7 +27,7 @@ public:
 
     int32_t Width() const noexcept { return width_; }
     int32_t Height() const noexcept { return height_; }
-    bool HasBlocks() const noexcept { return !coefficients_.empty(); }
+    bool HasBlocks() const noexcept { return coefficients_ != nullptr; }
 
     // Decodes the next slice: one band of every block. Returns 1 while the
     // component has blocks (a slice whose thresholds are all inactive decodes
@@ -31,9 +35,10 @@ public:
     int DecodeSlice(CZPDecoder& zp) noexcept;
 
     // Writes width x height signed samples, row 0 (the bottom row) first, to
-    // `out`. The coefficients are not changed. Throws std::bad_alloc (the
-    // transform needs one 16-bit sample per pixel).
-    void Reconstruct(int8_t* out) const;
+    // `out`. The coefficients are not changed. `work` holds the 16-bit
+    // samples of the transform; it is resized as needed, so the components
+    // of one image can share it. Throws std::bad_alloc.
+    void Reconstruct(int8_t* out, std::vector<int16_t>& work) const;
 
     // Frees the coefficients once the component is no longer needed; the
     // component then has no blocks.
@@ -41,7 +46,7 @@ public:
 
     // Coefficient k (0-1023) of block `block`, for tests.
     int16_t Coefficient(int32_t block, int k) const noexcept {
-        return coefficients_[std::size_t(block) * kBlockCoefficients + std::size_t(k)];
+        return coefficients_[CoefficientOffset(k) + std::size_t(block) * kBucketSize];
     }
     int Band() const noexcept { return band_; }
     uint32_t Threshold(int index) const noexcept { return thresholds_[std::size_t(index)]; }
@@ -58,15 +63,34 @@ private:
     static constexpr int kBucketSize = 16;
     static constexpr int kBucketsPerBlock = kBlockCoefficients / kBucketSize;
 
+    struct Slice;
+
+    // Where coefficient k of block 0 is stored; block b's is b * 16 further.
+    std::size_t CoefficientOffset(int k) const noexcept {
+        return std::size_t(k / kBucketSize) * blockCount_ * kBucketSize +
+               std::size_t(k % kBucketSize);
+    }
+    int16_t* Bucket(int bucket, std::size_t block) noexcept {
+        return coefficients_.get() + (std::size_t(bucket) * blockCount_ + block) * kBucketSize;
+    }
+
     bool SliceIsNull() const noexcept;
     void HalveThresholds() noexcept;
-    void DecodeBlock(CZPDecoder& zp, int16_t* block, uint8_t* nonZero) noexcept;
+    void DecodeBlock(CZPDecoder& zp, const Slice& slice, std::size_t block,
+                     uint8_t* nonZero) noexcept;
 
     int32_t width_;
     int32_t height_;
     int32_t blockColumns_ = 0;
     int32_t blockRows_ = 0;
-    std::vector<int16_t> coefficients_;
+    std::size_t blockCount_ = 0;
+    // From calloc: the system hands out zero pages lazily, so the buckets
+    // no slice reaches (the fine bands of a coarsely coded image) cost no
+    // memory and no time.
+    struct FreeDeleter {
+        void operator()(int16_t* p) const noexcept;
+    };
+    std::unique_ptr<int16_t[], FreeDeleter> coefficients_;
     // Per block and bucket: how many of the bucket's 16 coefficients are not
     // zero. A coefficient never returns to zero once it has a value, so the
     // count only grows; it decides the bucket states without a scan.

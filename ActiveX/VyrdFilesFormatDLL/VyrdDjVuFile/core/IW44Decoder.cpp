@@ -1,5 +1,7 @@
 #include "IW44Decoder.h"
 
+#include <vector>
+
 namespace vyrd {
 
 namespace {
@@ -90,12 +92,13 @@ RefPtr<CRasterImage> CIW44Decoder::MakeRaster() {
     }
     const std::size_t plane = std::size_t(width_) * std::size_t(height_);
     int8_t* out = reinterpret_cast<int8_t*>(raster->Pixels());
+    std::vector<int16_t> work;
     CIW44Component* components[] = {y_.get(), cb_.get(), cr_.get()};
     for (CIW44Component* component : components) {
         if (component == nullptr) {
             break;
         }
-        component->Reconstruct(out);
+        component->Reconstruct(out, work);
         component->ReleaseCoefficients();
         out += plane;
     }

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cstddef>
+#include <vector>
 
 namespace vyrd {
 
@@ -41,31 +42,65 @@ void LiftLineGeneral(int16_t* x, int n, std::ptrdiff_t step) noexcept {
     }
 }
 
-// The same for a line of more than 8 samples: the first and last few samples
-// are handled on their own, the inner loops test nothing.
-void LiftLineFast(int16_t* x, int n, std::ptrdiff_t s) noexcept {
+// Room for one line split into its even and odd samples, each with two
+// zeros before and after it: the samples outside the line.
+class LineSplit {
+public:
+    explicit LineSplit(int32_t longestLine)
+        : buffer_(2 * (std::size_t(longestLine) / 2 + 1 + 2 * kPad), 0) {}
+
+    // Even samples at evens[0 ..], odd ones at odds[0 ..]; the pads stay 0.
+    int16_t* Evens() noexcept { return buffer_.data() + kPad; }
+    int16_t* Odds() noexcept { return buffer_.data() + buffer_.size() / 2 + kPad; }
+
+private:
+    static constexpr std::size_t kPad = 2;
+    std::vector<int16_t> buffer_;
+};
+
+// The same for a line of more than 8 samples. The line is split into its
+// even and odd samples, so that each lifting step is a loop over consecutive
+// samples without tests; only the update of the first and last odd samples
+// is done on its own. With kUnitStep the samples are adjacent (s = 1), which
+// lets the compiler turn the splitting and joining into vector shuffles.
+template <bool kUnitStep>
+void LiftLineFast(int16_t* x, int n, std::ptrdiff_t step, LineSplit& split) noexcept {
     assert(n > 8);
-    // Predict: positions 0 and 2 lack their left neighbours.
-    x[0] = Predict(x[0], 0, x[s], 0, x[3 * s]);
-    x[2 * s] = Predict(x[2 * s], x[s], x[3 * s], 0, x[5 * s]);
-    int q = 4;
-    for (int16_t* p = x + 4 * s; q + 3 < n; q += 2, p += 2 * s) {
-        *p = Predict(*p, p[-s], p[s], p[-3 * s], p[3 * s]);
+    const std::ptrdiff_t s = kUnitStep ? 1 : step;
+    const int evenCount = (n + 1) / 2;
+    const int oddCount = n / 2;
+    int16_t* const e = split.Evens();
+    int16_t* const o = split.Odds();
+    for (int i = 0; i < oddCount; ++i) {
+        e[i] = x[2 * i * s];
+        o[i] = x[(2 * i + 1) * s];
     }
-    for (; q < n; q += 2) {
-        int16_t* p = x + q * s;
-        const int right1 = q + 1 < n ? p[s] : 0;
-        *p = Predict(*p, p[-s], right1, p[-3 * s], 0);
+    if (evenCount > oddCount) {
+        e[evenCount - 1] = x[(n - 1) * s];
     }
-    // Update: position 1 has no far left neighbour.
-    x[s] = Update2(x[s], x[0], x[2 * s]);
-    q = 3;
-    for (int16_t* p = x + 3 * s; q + 3 < n; q += 2, p += 2 * s) {
-        *p = Update4(*p, p[-s], p[s], p[-3 * s], p[3 * s]);
+    // The pads after the odd samples; a longer line may have used them.
+    o[oddCount] = 0;
+    o[oddCount + 1] = 0;
+    // Predict every even sample q = 2i from q - 1, q + 1 (odd i - 1, i) and
+    // q - 3, q + 3 (odd i - 2, i + 1); the pads give the zeros outside.
+    for (int i = 0; i < evenCount; ++i) {
+        e[i] = Predict(e[i], o[i - 1], o[i], o[i - 2], o[i + 1]);
     }
-    for (; q < n; q += 2) {
-        int16_t* p = x + q * s;
-        *p = q + 1 < n ? Update2(*p, p[-s], p[s]) : Update1(*p, p[-s]);
+    // Update every odd sample q = 2i + 1 from evens i, i + 1 and i - 1, i + 2:
+    // all four exist for 1 <= i <= evenCount - 3.
+    o[0] = Update2(o[0], e[0], e[1]);
+    for (int i = 1; i <= evenCount - 3; ++i) {
+        o[i] = Update4(o[i], e[i], e[i + 1], e[i - 1], e[i + 2]);
+    }
+    for (int i = evenCount - 2; i < oddCount; ++i) {
+        o[i] = i + 1 < evenCount ? Update2(o[i], e[i], e[i + 1]) : Update1(o[i], e[i]);
+    }
+    for (int i = 0; i < oddCount; ++i) {
+        x[2 * i * s] = e[i];
+        x[(2 * i + 1) * s] = o[i];
+    }
+    if (evenCount > oddCount) {
+        x[(n - 1) * s] = e[evenCount - 1];
     }
 }
 
@@ -74,55 +109,83 @@ void LiftLineFast(int16_t* x, int n, std::ptrdiff_t s) noexcept {
 constexpr int kMaxWidth = 65536;
 const int16_t kZeroRow[kMaxWidth] = {};
 
-// The vertical steps at scale s over whole rows: `count` samples per row,
-// `s` apart.
-void LiftColumnsFast(int16_t* samples, int32_t width, int32_t height, int s) noexcept {
+// The vertical steps of one row at scale s: `count` samples, `s` apart, from
+// rows a and b (the nearer neighbours) and c and d (the farther ones; the zero
+// row where they lie outside the image).
+void PredictRow(int16_t* v, const int16_t* a, const int16_t* b, const int16_t* c, const int16_t* d,
+                int count, int s) noexcept {
+    if (s == 1) {
+        for (int i = 0; i < count; ++i) {
+            v[i] = Predict(v[i], a[i], b[i], c[i], d[i]);
+        }
+        return;
+    }
+    for (int i = 0; i < count * s; i += s) {
+        v[i] = Predict(v[i], a[i], b[i], c[i], d[i]);
+    }
+}
+
+void UpdateRow4(int16_t* v, const int16_t* a, const int16_t* b, const int16_t* c, const int16_t* d,
+                int count, int s) noexcept {
+    if (s == 1) {
+        for (int i = 0; i < count; ++i) {
+            v[i] = Update4(v[i], a[i], b[i], c[i], d[i]);
+        }
+        return;
+    }
+    for (int i = 0; i < count * s; i += s) {
+        v[i] = Update4(v[i], a[i], b[i], c[i], d[i]);
+    }
+}
+
+void UpdateRow2(int16_t* v, const int16_t* a, const int16_t* b, int count, int s) noexcept {
+    for (int i = 0; i < count * s; i += s) {
+        v[i] = Update2(v[i], a[i], b[i]);
+    }
+}
+
+void UpdateRow1(int16_t* v, const int16_t* a, int count, int s) noexcept {
+    for (int i = 0; i < count * s; i += s) {
+        v[i] = Update1(v[i], a[i]);
+    }
+}
+
+// One scale in a single sweep over the rows, so that the rows in work stay in
+// the cache: at step k the even row k is predicted, the odd row k - 3 (whose
+// even neighbours up to k are now predicted) is updated, and row k - 6 (which
+// no later vertical step reads) is lifted horizontally. Every step sees the
+// same values as in separate vertical and horizontal passes.
+void LiftScaleFast(int16_t* samples, int32_t width, int32_t height, int s,
+                   LineSplit& split) noexcept {
     const int n = (height - 1) / s + 1;
     const int count = (width - 1) / s + 1;
     const std::ptrdiff_t rowStep = std::ptrdiff_t(s) * width;
-    const auto row = [&](int q) -> const int16_t* {
+    const auto row = [&](int q) -> int16_t* { return samples + q * rowStep; };
+    const auto rowOrZero = [&](int q) -> const int16_t* {
         return q >= 0 && q < n ? samples + q * rowStep : kZeroRow;
     };
-    for (int q = 0; q < n; q += 2) {
-        int16_t* v = samples + q * rowStep;
-        const int16_t* a = row(q - 1);
-        const int16_t* b = row(q + 1);
-        const int16_t* c = row(q - 3);
-        const int16_t* d = row(q + 3);
-        if (s == 1) {
-            for (int i = 0; i < count; ++i) {
-                v[i] = Predict(v[i], a[i], b[i], c[i], d[i]);
-            }
-        } else {
-            for (int i = 0; i < count * s; i += s) {
-                v[i] = Predict(v[i], a[i], b[i], c[i], d[i]);
+    for (int k = 0; k < n + 6; ++k) {
+        if (k % 2 == 0 && k < n) {
+            PredictRow(row(k), rowOrZero(k - 1), rowOrZero(k + 1), rowOrZero(k - 3),
+                       rowOrZero(k + 3), count, s);
+        }
+        const int odd = k - 3;
+        if (odd >= 1 && odd % 2 == 1 && odd < n) {
+            if (odd - 3 >= 0 && odd + 3 < n) {
+                UpdateRow4(row(odd), row(odd - 1), row(odd + 1), row(odd - 3), row(odd + 3), count,
+                           s);
+            } else if (odd + 1 < n) {
+                UpdateRow2(row(odd), row(odd - 1), row(odd + 1), count, s);
+            } else {
+                UpdateRow1(row(odd), row(odd - 1), count, s);
             }
         }
-    }
-    for (int q = 1; q < n; q += 2) {
-        int16_t* v = samples + q * rowStep;
-        const int16_t* a = row(q - 1);
-        if (q - 3 >= 0 && q + 3 < n) {
-            const int16_t* b = row(q + 1);
-            const int16_t* c = row(q - 3);
-            const int16_t* d = row(q + 3);
+        const int done = k - 6;
+        if (done >= 0 && done < n) {
             if (s == 1) {
-                for (int i = 0; i < count; ++i) {
-                    v[i] = Update4(v[i], a[i], b[i], c[i], d[i]);
-                }
+                LiftLineFast<true>(row(done), count, 1, split);
             } else {
-                for (int i = 0; i < count * s; i += s) {
-                    v[i] = Update4(v[i], a[i], b[i], c[i], d[i]);
-                }
-            }
-        } else if (q + 1 < n) {
-            const int16_t* b = row(q + 1);
-            for (int i = 0; i < count * s; i += s) {
-                v[i] = Update2(v[i], a[i], b[i]);
-            }
-        } else {
-            for (int i = 0; i < count * s; i += s) {
-                v[i] = Update1(v[i], a[i]);
+                LiftLineFast<false>(row(done), count, s, split);
             }
         }
     }
@@ -139,24 +202,17 @@ void LiftScaleGeneral(int16_t* samples, int32_t width, int32_t height, int s) no
     }
 }
 
-void LiftScaleFast(int16_t* samples, int32_t width, int32_t height, int s) noexcept {
-    LiftColumnsFast(samples, width, height, s);
-    const int columns = (width - 1) / s + 1;
-    for (int32_t y = 0; y < height; y += s) {
-        LiftLineFast(samples + std::ptrdiff_t(y) * width, columns, s);
-    }
-}
-
 }  // namespace
 
-void InverseWavelet(int16_t* samples, int32_t width, int32_t height) noexcept {
+void InverseWavelet(int16_t* samples, int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) {
         return;
     }
     assert(width <= kMaxWidth);
+    LineSplit split(width);
     for (int s = 16; s >= 1; s >>= 1) {
         if (width > 8 * s && height > 8 * s) {
-            LiftScaleFast(samples, width, height, s);
+            LiftScaleFast(samples, width, height, s, split);
         } else {
             LiftScaleGeneral(samples, width, height, s);
         }

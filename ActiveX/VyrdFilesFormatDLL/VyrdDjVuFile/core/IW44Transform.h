@@ -11,8 +11,9 @@ namespace vyrd {
 // multiple of the scale horizontally. Sums are taken in 32 bits, results kept
 // in 16. Scales at which the image is more than 8 steps wide and high take a
 // path without bounds tests in the inner loops; the others take the general
-// path. Both give the same values.
-void InverseWavelet(int16_t* samples, int32_t width, int32_t height) noexcept;
+// path. Both give the same values. Throws std::bad_alloc (a line's worth of
+// work space).
+void InverseWavelet(int16_t* samples, int32_t width, int32_t height);
 
 // The same transform, every scale through the general path: the reference the
 // fast path is tested against.

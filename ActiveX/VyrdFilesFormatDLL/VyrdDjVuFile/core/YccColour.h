@@ -2,50 +2,46 @@
 // Conversion of wavelet image samples (signed Y, Cb, Cr bytes) to blue, green
 // and red.
 
-#include <array>
 #include <cstdint>
 
 namespace vyrd {
 
 namespace ycc {
 
-// The chroma terms of the conversion by sample byte (two's complement), so
-// that a pixel costs four table reads, a few additions and three clamps.
-// Divisions truncate toward zero.
-struct ChromaTerms {
-    std::array<int16_t, 256> blueFromCb{};   // 7 cb / 4
-    std::array<int16_t, 256> greenFromCb{};  // -(cb / 4)
-    std::array<int16_t, 256> greenFromCr{};  // -(3 cr / 4)
-    std::array<int16_t, 256> redFromCr{};    // 3 cr / 2
-};
-
-constexpr ChromaTerms MakeChromaTerms() {
-    ChromaTerms terms;
-    for (int byte = 0; byte < 256; ++byte) {
-        const int v = int8_t(uint8_t(byte));
-        terms.blueFromCb[std::size_t(byte)] = int16_t(7 * v / 4);
-        terms.greenFromCb[std::size_t(byte)] = int16_t(-(v / 4));
-        terms.greenFromCr[std::size_t(byte)] = int16_t(-(3 * v / 4));
-        terms.redFromCr[std::size_t(byte)] = int16_t(3 * v / 2);
-    }
-    return terms;
+// Divisions that truncate toward zero, written with shifts so that loops
+// over them vectorise.
+constexpr int Quarter(int v) noexcept {
+    return (v + ((v >> 31) & 3)) >> 2;
 }
-
-inline constexpr ChromaTerms kChromaTerms = MakeChromaTerms();
-
+constexpr int Half(int v) noexcept {
+    return (v + ((v >> 31) & 1)) >> 1;
+}
 constexpr uint8_t Clamp(int v) noexcept {
     return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// Blue, green and red of one colour sample in the low three bytes.
+constexpr uint32_t PackedBgr(int y, int cb, int cr) noexcept {
+    const int base = y + 128;
+    const uint32_t blue = Clamp(base + Quarter(7 * cb));
+    const uint32_t green = Clamp(base - Quarter(cb) - Quarter(3 * cr));
+    const uint32_t red = Clamp(base + Half(3 * cr));
+    return blue | (green << 8) | (red << 16);
+}
+
+// A gray sample: the same value for blue, green and red.
+constexpr uint32_t PackedGray(int y) noexcept {
+    return uint32_t(127 - y) * 0x010101u;
 }
 
 }  // namespace ycc
 
 // One colour pixel: `out` receives blue, green, red.
 inline void YccToBgr(int8_t y, int8_t cb, int8_t cr, uint8_t* out) noexcept {
-    const ycc::ChromaTerms& t = ycc::kChromaTerms;
-    const int base = y + 128;
-    out[0] = ycc::Clamp(base + t.blueFromCb[uint8_t(cb)]);
-    out[1] = ycc::Clamp(base + t.greenFromCb[uint8_t(cb)] + t.greenFromCr[uint8_t(cr)]);
-    out[2] = ycc::Clamp(base + t.redFromCr[uint8_t(cr)]);
+    const uint32_t bgr = ycc::PackedBgr(y, cb, cr);
+    out[0] = uint8_t(bgr);
+    out[1] = uint8_t(bgr >> 8);
+    out[2] = uint8_t(bgr >> 16);
 }
 
 // One gray pixel: the value of blue, green and red alike.
