@@ -67,8 +67,11 @@ CIW44Component::IndexTable() noexcept {
     return table;
 }
 
-CIW44Component::CIW44Component(int32_t width, int32_t height)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)), thresholds_(kInitialThresholds) {
+CIW44Component::CIW44Component(int32_t width, int32_t height, bool halfResolution)
+    : width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
+      halfResolution_(halfResolution),
+      thresholds_(kInitialThresholds) {
     if (width_ > 0 && height_ > 0) {
         blockColumns_ = (width_ + kBlockSide - 1) / kBlockSide;
         blockRows_ = (height_ + kBlockSide - 1) / kBlockSide;
@@ -155,9 +158,13 @@ namespace {
 
 // The transform's samples carry 6 fraction bits: rounded, and limited to a
 // signed byte.
+inline int8_t SampleToByte(int16_t sample) noexcept {
+    return int8_t(std::clamp((sample + 32) >> 6, -128, 127));
+}
+
 void SamplesToBytes(const int16_t* samples, int8_t* out, std::size_t count) noexcept {
     for (std::size_t i = 0; i < count; ++i) {
-        out[i] = int8_t(std::clamp((samples[i] + 32) >> 6, -128, 127));
+        out[i] = SampleToByte(samples[i]);
     }
 }
 
@@ -341,8 +348,23 @@ void CIW44Component::Reconstruct(int8_t* out, std::vector<int16_t>& grid) const 
             }
         }
     }
-    InverseWavelet(grid.data(), width_, height_);
-    SamplesToBytes(grid.data(), out, samples);
+    if (!halfResolution_) {
+        InverseWavelet(grid.data(), width_, height_);
+        SamplesToBytes(grid.data(), out, samples);
+        return;
+    }
+    InverseWavelet(grid.data(), width_, height_, 2);
+    for (int32_t y = 0; y < height_; ++y) {
+        const int16_t* even = grid.data() + std::size_t(y & ~1) * std::size_t(width_);
+        int8_t* row = out + std::size_t(y) * std::size_t(width_);
+        if ((y & 1) != 0) {
+            std::memcpy(row, row - width_, std::size_t(width_));
+            continue;
+        }
+        for (int32_t x = 0; x < width_; ++x) {
+            row[x] = SampleToByte(even[x & ~1]);
+        }
+    }
 }
 
 }  // namespace vyrd

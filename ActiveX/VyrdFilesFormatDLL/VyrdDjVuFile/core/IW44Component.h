@@ -22,8 +22,10 @@ namespace vyrd {
 class CIW44Component {
 public:
     // Throws std::bad_alloc. A width or height of 0 gives a component without
-    // blocks: it decodes nothing and reconstructs no samples.
-    CIW44Component(int32_t width, int32_t height);
+    // blocks: it decodes nothing and reconstructs no samples. A component at
+    // half resolution (the chroma of images coded that way) is reconstructed
+    // without its finest scale, each 2 x 2 square showing one sample.
+    CIW44Component(int32_t width, int32_t height, bool halfResolution = false);
 
     int32_t Width() const noexcept { return width_; }
     int32_t Height() const noexcept { return height_; }
@@ -81,6 +83,7 @@ private:
 
     int32_t width_;
     int32_t height_;
+    bool halfResolution_;
     int32_t blockColumns_ = 0;
     int32_t blockRows_ = 0;
     std::size_t blockCount_ = 0;

@@ -14,6 +14,7 @@ struct ChunkHeader {
     int32_t width = 0;
     int32_t height = 0;
     int chromaDelay = 0;
+    bool chromaHalf = false;
     uint32_t dataOffset = 0;
 };
 
@@ -28,7 +29,10 @@ ChunkHeader ReadHeader(CByteRange chunk) noexcept {
         header.gray = (byteAt(2) & 0x80) != 0;
         header.width = (byteAt(4) << 8) | byteAt(5);
         header.height = (byteAt(6) << 8) | byteAt(7);
+        // Bits 0-6: the delay. Bit 7 clear: the chroma is shown at half
+        // resolution (encoders set it for full-resolution chroma).
         header.chromaDelay = byteAt(8) & 0x7F;
+        header.chromaHalf = (byteAt(8) & 0x80) == 0;
         header.dataOffset = 9;
     } else {
         header.dataOffset = 2;
@@ -51,8 +55,8 @@ bool CIW44Decoder::DecodeChunk(CByteRange chunk) {
         height_ = header.height;
         y_ = std::make_unique<CIW44Component>(width_, height_);
         if (!header.gray) {
-            cb_ = std::make_unique<CIW44Component>(width_, height_);
-            cr_ = std::make_unique<CIW44Component>(width_, height_);
+            cb_ = std::make_unique<CIW44Component>(width_, height_, header.chromaHalf);
+            cr_ = std::make_unique<CIW44Component>(width_, height_, header.chromaHalf);
         }
         chromaDelay_ = header.chromaDelay;
     }

@@ -10,66 +10,93 @@ namespace {
 
 // The lifting steps. "Predict" updates an even sample from its odd
 // neighbours, "update" an odd sample from its (already predicted) even ones.
-inline int16_t Predict(int v, int near1, int near2, int far1, int far2) noexcept {
-    return int16_t(v - ((9 * (near1 + near2) - far1 - far2 + 16) >> 5));
+// They return the full 32-bit result; where it is stored, it keeps 16 bits.
+inline int Predict(int v, int near1, int near2, int far1, int far2) noexcept {
+    return v - ((9 * (near1 + near2) - far1 - far2 + 16) >> 5);
 }
-inline int16_t Update4(int v, int near1, int near2, int far1, int far2) noexcept {
-    return int16_t(v + ((9 * (near1 + near2) - far1 - far2 + 8) >> 4));
+inline int Update4(int v, int near1, int near2, int far1, int far2) noexcept {
+    return v + ((9 * (near1 + near2) - far1 - far2 + 8) >> 4);
 }
-inline int16_t Update2(int v, int near1, int near2) noexcept {
-    return int16_t(v + ((near1 + near2 + 1) >> 1));
+inline int Update2(int v, int near1, int near2) noexcept {
+    return v + ((near1 + near2 + 1) >> 1);
 }
-inline int16_t Update1(int v, int near1) noexcept {
-    return int16_t(v + near1);
+inline int Update1(int v, int near1) noexcept {
+    return v + near1;
 }
 
-// One line of `n` samples, `step` apart, with a bounds test for every
-// neighbour.
-void LiftLineGeneral(int16_t* x, int n, std::ptrdiff_t step) noexcept {
+// A column of `n` samples, `step` apart, with a bounds test for every
+// neighbour. The update reads the predicted samples as stored (16 bits).
+void LiftColumnGeneral(int16_t* x, int n, std::ptrdiff_t step) noexcept {
     const auto at = [&](int q) -> int { return q >= 0 && q < n ? x[q * step] : 0; };
     for (int q = 0; q < n; q += 2) {
-        x[q * step] = Predict(x[q * step], at(q - 1), at(q + 1), at(q - 3), at(q + 3));
+        x[q * step] = int16_t(Predict(x[q * step], at(q - 1), at(q + 1), at(q - 3), at(q + 3)));
     }
     for (int q = 1; q < n; q += 2) {
         int16_t& v = x[q * step];
         if (q - 3 >= 0 && q + 3 < n) {
-            v = Update4(v, at(q - 1), at(q + 1), at(q - 3), at(q + 3));
+            v = int16_t(Update4(v, at(q - 1), at(q + 1), at(q - 3), at(q + 3)));
         } else if (q + 1 < n) {
-            v = Update2(v, at(q - 1), at(q + 1));
+            v = int16_t(Update2(v, at(q - 1), at(q + 1)));
         } else {
-            v = Update1(v, at(q - 1));
+            v = int16_t(Update1(v, at(q - 1)));
         }
     }
 }
 
-// Room for one line split into its even and odd samples, each with two
-// zeros before and after it: the samples outside the line.
-class LineSplit {
-public:
-    explicit LineSplit(int32_t longestLine)
-        : buffer_(2 * (std::size_t(longestLine) / 2 + 1 + 2 * kPad), 0) {}
+// A row of `n` samples, `step` apart, with a bounds test for every
+// neighbour. Along a row the update reads the predicted samples with their
+// full 32 bits, not as stored: a prediction that leaves the 16-bit range
+// still lifts its neighbours by its true value, as in the encoder. `evens`
+// has room for (n + 1) / 2 values.
+void LiftRowGeneral(int16_t* x, int n, std::ptrdiff_t step, int32_t* evens) noexcept {
+    const auto at = [&](int q) -> int { return q >= 0 && q < n ? x[q * step] : 0; };
+    for (int q = 0; q < n; q += 2) {
+        evens[q / 2] = Predict(x[q * step], at(q - 1), at(q + 1), at(q - 3), at(q + 3));
+        x[q * step] = int16_t(evens[q / 2]);
+    }
+    const auto even = [&](int q) -> int { return q >= 0 && q < n ? evens[q / 2] : 0; };
+    for (int q = 1; q < n; q += 2) {
+        int16_t& v = x[q * step];
+        if (q - 3 >= 0 && q + 3 < n) {
+            v = int16_t(Update4(v, even(q - 1), even(q + 1), even(q - 3), even(q + 3)));
+        } else if (q + 1 < n) {
+            v = int16_t(Update2(v, even(q - 1), even(q + 1)));
+        } else {
+            v = int16_t(Update1(v, even(q - 1)));
+        }
+    }
+}
 
-    // Even samples at evens[0 ..], odd ones at odds[0 ..]; the pads stay 0.
-    int16_t* Evens() noexcept { return buffer_.data() + kPad; }
-    int16_t* Odds() noexcept { return buffer_.data() + buffer_.size() / 2 + kPad; }
+// Room for one row split into its even samples (32 bits, as predicted) and
+// its odd ones, each with two zeros before and after it: the samples outside
+// the row.
+class RowSplit {
+public:
+    explicit RowSplit(int32_t longestRow)
+        : evens_(std::size_t(longestRow) / 2 + 1 + 2 * kPad, 0),
+          odds_(std::size_t(longestRow) / 2 + 1 + 2 * kPad, 0) {}
+
+    int32_t* Evens() noexcept { return evens_.data() + kPad; }
+    int16_t* Odds() noexcept { return odds_.data() + kPad; }
 
 private:
     static constexpr std::size_t kPad = 2;
-    std::vector<int16_t> buffer_;
+    std::vector<int32_t> evens_;
+    std::vector<int16_t> odds_;
 };
 
-// The same for a line of more than 8 samples. The line is split into its
-// even and odd samples, so that each lifting step is a loop over consecutive
+// The same for a row of more than 8 samples. The row is split into its even
+// and odd samples, so that each lifting step is a loop over consecutive
 // samples without tests; only the update of the first and last odd samples
 // is done on its own. With kUnitStep the samples are adjacent (s = 1), which
 // lets the compiler turn the splitting and joining into vector shuffles.
 template <bool kUnitStep>
-void LiftLineFast(int16_t* x, int n, std::ptrdiff_t step, LineSplit& split) noexcept {
+void LiftRowFast(int16_t* x, int n, std::ptrdiff_t step, RowSplit& split) noexcept {
     assert(n > 8);
     const std::ptrdiff_t s = kUnitStep ? 1 : step;
     const int evenCount = (n + 1) / 2;
     const int oddCount = n / 2;
-    int16_t* const e = split.Evens();
+    int32_t* const e = split.Evens();
     int16_t* const o = split.Odds();
     for (int i = 0; i < oddCount; ++i) {
         e[i] = x[2 * i * s];
@@ -78,7 +105,7 @@ void LiftLineFast(int16_t* x, int n, std::ptrdiff_t step, LineSplit& split) noex
     if (evenCount > oddCount) {
         e[evenCount - 1] = x[(n - 1) * s];
     }
-    // The pads after the odd samples; a longer line may have used them.
+    // The pads after the odd samples; a longer row may have used them.
     o[oddCount] = 0;
     o[oddCount + 1] = 0;
     // Predict every even sample q = 2i from q - 1, q + 1 (odd i - 1, i) and
@@ -88,19 +115,19 @@ void LiftLineFast(int16_t* x, int n, std::ptrdiff_t step, LineSplit& split) noex
     }
     // Update every odd sample q = 2i + 1 from evens i, i + 1 and i - 1, i + 2:
     // all four exist for 1 <= i <= evenCount - 3.
-    o[0] = Update2(o[0], e[0], e[1]);
+    o[0] = int16_t(Update2(o[0], e[0], e[1]));
     for (int i = 1; i <= evenCount - 3; ++i) {
-        o[i] = Update4(o[i], e[i], e[i + 1], e[i - 1], e[i + 2]);
+        o[i] = int16_t(Update4(o[i], e[i], e[i + 1], e[i - 1], e[i + 2]));
     }
     for (int i = evenCount - 2; i < oddCount; ++i) {
-        o[i] = i + 1 < evenCount ? Update2(o[i], e[i], e[i + 1]) : Update1(o[i], e[i]);
+        o[i] = int16_t(i + 1 < evenCount ? Update2(o[i], e[i], e[i + 1]) : Update1(o[i], e[i]));
     }
     for (int i = 0; i < oddCount; ++i) {
-        x[2 * i * s] = e[i];
+        x[2 * i * s] = int16_t(e[i]);
         x[(2 * i + 1) * s] = o[i];
     }
     if (evenCount > oddCount) {
-        x[(n - 1) * s] = e[evenCount - 1];
+        x[(n - 1) * s] = int16_t(e[evenCount - 1]);
     }
 }
 
@@ -116,12 +143,12 @@ void PredictRow(int16_t* v, const int16_t* a, const int16_t* b, const int16_t* c
                 int count, int s) noexcept {
     if (s == 1) {
         for (int i = 0; i < count; ++i) {
-            v[i] = Predict(v[i], a[i], b[i], c[i], d[i]);
+            v[i] = int16_t(Predict(v[i], a[i], b[i], c[i], d[i]));
         }
         return;
     }
     for (int i = 0; i < count * s; i += s) {
-        v[i] = Predict(v[i], a[i], b[i], c[i], d[i]);
+        v[i] = int16_t(Predict(v[i], a[i], b[i], c[i], d[i]));
     }
 }
 
@@ -129,24 +156,24 @@ void UpdateRow4(int16_t* v, const int16_t* a, const int16_t* b, const int16_t* c
                 int count, int s) noexcept {
     if (s == 1) {
         for (int i = 0; i < count; ++i) {
-            v[i] = Update4(v[i], a[i], b[i], c[i], d[i]);
+            v[i] = int16_t(Update4(v[i], a[i], b[i], c[i], d[i]));
         }
         return;
     }
     for (int i = 0; i < count * s; i += s) {
-        v[i] = Update4(v[i], a[i], b[i], c[i], d[i]);
+        v[i] = int16_t(Update4(v[i], a[i], b[i], c[i], d[i]));
     }
 }
 
 void UpdateRow2(int16_t* v, const int16_t* a, const int16_t* b, int count, int s) noexcept {
     for (int i = 0; i < count * s; i += s) {
-        v[i] = Update2(v[i], a[i], b[i]);
+        v[i] = int16_t(Update2(v[i], a[i], b[i]));
     }
 }
 
 void UpdateRow1(int16_t* v, const int16_t* a, int count, int s) noexcept {
     for (int i = 0; i < count * s; i += s) {
-        v[i] = Update1(v[i], a[i]);
+        v[i] = int16_t(Update1(v[i], a[i]));
     }
 }
 
@@ -156,7 +183,7 @@ void UpdateRow1(int16_t* v, const int16_t* a, int count, int s) noexcept {
 // no later vertical step reads) is lifted horizontally. Every step sees the
 // same values as in separate vertical and horizontal passes.
 void LiftScaleFast(int16_t* samples, int32_t width, int32_t height, int s,
-                   LineSplit& split) noexcept {
+                   RowSplit& split) noexcept {
     const int n = (height - 1) / s + 1;
     const int count = (width - 1) / s + 1;
     const std::ptrdiff_t rowStep = std::ptrdiff_t(s) * width;
@@ -183,48 +210,50 @@ void LiftScaleFast(int16_t* samples, int32_t width, int32_t height, int s,
         const int done = k - 6;
         if (done >= 0 && done < n) {
             if (s == 1) {
-                LiftLineFast<true>(row(done), count, 1, split);
+                LiftRowFast<true>(row(done), count, 1, split);
             } else {
-                LiftLineFast<false>(row(done), count, s, split);
+                LiftRowFast<false>(row(done), count, s, split);
             }
         }
     }
 }
 
-void LiftScaleGeneral(int16_t* samples, int32_t width, int32_t height, int s) noexcept {
+void LiftScaleGeneral(int16_t* samples, int32_t width, int32_t height, int s,
+                      RowSplit& split) noexcept {
     const int rows = (height - 1) / s + 1;
     const int columns = (width - 1) / s + 1;
     for (int32_t x = 0; x < width; x += s) {
-        LiftLineGeneral(samples + x, rows, std::ptrdiff_t(s) * width);
+        LiftColumnGeneral(samples + x, rows, std::ptrdiff_t(s) * width);
     }
     for (int32_t y = 0; y < height; y += s) {
-        LiftLineGeneral(samples + std::ptrdiff_t(y) * width, columns, s);
+        LiftRowGeneral(samples + std::ptrdiff_t(y) * width, columns, s, split.Evens());
     }
 }
 
 }  // namespace
 
-void InverseWavelet(int16_t* samples, int32_t width, int32_t height) {
+void InverseWavelet(int16_t* samples, int32_t width, int32_t height, int finestScale) {
     if (width <= 0 || height <= 0) {
         return;
     }
     assert(width <= kMaxWidth);
-    LineSplit split(width);
-    for (int s = 16; s >= 1; s >>= 1) {
+    RowSplit split(width);
+    for (int s = 16; s >= finestScale; s >>= 1) {
         if (width > 8 * s && height > 8 * s) {
             LiftScaleFast(samples, width, height, s, split);
         } else {
-            LiftScaleGeneral(samples, width, height, s);
+            LiftScaleGeneral(samples, width, height, s, split);
         }
     }
 }
 
-void InverseWaveletGeneral(int16_t* samples, int32_t width, int32_t height) noexcept {
+void InverseWaveletGeneral(int16_t* samples, int32_t width, int32_t height, int finestScale) {
     if (width <= 0 || height <= 0) {
         return;
     }
-    for (int s = 16; s >= 1; s >>= 1) {
-        LiftScaleGeneral(samples, width, height, s);
+    RowSplit split(width);
+    for (int s = 16; s >= finestScale; s >>= 1) {
+        LiftScaleGeneral(samples, width, height, s, split);
     }
 }
 
