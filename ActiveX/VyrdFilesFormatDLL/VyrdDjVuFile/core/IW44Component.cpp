@@ -168,6 +168,15 @@ void SamplesToBytes(const int16_t* samples, int8_t* out, std::size_t count) noex
     }
 }
 
+// The number of bits set (the baseline instruction set has no popcount).
+inline int BitCount(uint16_t v) noexcept {
+    unsigned x = v;
+    x = x - ((x >> 1) & 0x5555u);
+    x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+    x = (x + (x >> 4)) & 0x0F0Fu;
+    return int((x + (x >> 8)) & 0x1Fu);
+}
+
 // Bit j set where c[j] != 0.
 inline uint16_t NonZeroMask(const int16_t* c) noexcept {
     unsigned mask = 0;
@@ -179,8 +188,10 @@ inline uint16_t NonZeroMask(const int16_t* c) noexcept {
 
 }  // namespace
 
-void CIW44Component::DecodeBlock(CZPDecoder& zp, const Slice& slice, std::size_t block,
+void CIW44Component::DecodeBlock(CZPDecoder& shared, const Slice& slice, std::size_t block,
                                  uint8_t* nonZero) noexcept {
+    // A local copy of the coder, which the compiler keeps in registers.
+    CZPDecoder zp = shared;
     const int band = slice.band;
     const int first = slice.first;
     const int count = slice.count;
@@ -245,7 +256,8 @@ void CIW44Component::DecodeBlock(CZPDecoder& zp, const Slice& slice, std::size_t
             }
             int16_t* c = Bucket(first + i, block);
             uint16_t test = band == 0 ? bandZeroTest : uint16_t(~NonZeroMask(c));
-            int pending = std::popcount(test);
+            int pending = band == 0 ? BitCount(test) : 16 - nonZero[first + i];
+            int foundCount = 0;
             const int startOffset = (bucketStates[i] & kRefine) != 0 ? 8 : 0;
             uint16_t found = 0;
             while (test != 0) {
@@ -259,21 +271,19 @@ void CIW44Component::DecodeBlock(CZPDecoder& zp, const Slice& slice, std::size_t
                     const int value = t + (t >> 1) - (t >> 3);
                     c[j] = int16_t(zp.decode_iw() != 0 ? -value : value);
                     found = uint16_t(found | (1u << j));
+                    ++foundCount;
                     pending = 0;
                 } else if (pending > 0) {
                     --pending;
                 }
             }
             newlyFound[i] = found;
-            nonZero[first + i] = uint8_t(nonZero[first + i] + std::popcount(found));
+            nonZero[first + i] = uint8_t(nonZero[first + i] + foundCount);
         }
     }
 
     // Refinement of the coefficients that had a value before this slice.
-    if ((blockState & kRefine) == 0) {
-        return;
-    }
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && (blockState & kRefine) != 0; ++i) {
         if ((bucketStates[i] & kRefine) == 0) {
             continue;
         }
@@ -293,6 +303,7 @@ void CIW44Component::DecodeBlock(CZPDecoder& zp, const Slice& slice, std::size_t
             c[j] = int16_t(c[j] < 0 ? -magnitude : magnitude);
         }
     }
+    shared = zp;
 }
 
 void CIW44Component::Reconstruct(int8_t* out, std::vector<int16_t>& grid) const {
