@@ -220,6 +220,44 @@ TEST(IW44Decoder, ChromaWaitsForItsDelay) {
     }
 }
 
+// Bit 7 of the chroma-delay byte clear: the chroma is shown at half
+// resolution, every 2 x 2 square one value; set: at full resolution.
+TEST(IW44Decoder, ChromaAtHalfResolutionFillsSquares) {
+    const Bytes coded = RandomBytes(6000, 9);
+    const int width = 67;  // odd sizes: the last column and row stand alone
+    const int height = 45;
+    const auto chroma = [&](uint8_t delayByte) {
+        CIW44Decoder decoder;
+        EXPECT_TRUE(
+            decoder.DecodeChunk(RangeOf(FirstChunk(30, false, width, height, delayByte, coded))));
+        return decoder.MakeRaster();
+    };
+    const auto squaresAreFlat = [&](const vyrd::CRasterImage& image) {
+        const std::size_t plane = std::size_t(width) * height;
+        for (int p = 1; p <= 2; ++p) {
+            const uint8_t* samples = image.Pixels() + p * plane;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    if (samples[y * width + x] != samples[(y & ~1) * width + (x & ~1)]) {
+                        return false;
+                    }
+                }
+            }
+        }
+        return true;
+    };
+    RefPtr<vyrd::CRasterImage> half = chroma(0x00);
+    RefPtr<vyrd::CRasterImage> full = chroma(0x80);
+    ASSERT_TRUE(half && full);
+    EXPECT_TRUE(squaresAreFlat(*half));
+    EXPECT_FALSE(squaresAreFlat(*full));
+    // Luminance is the same either way.
+    EXPECT_TRUE(
+        std::equal(half->Pixels(), half->Pixels() + std::size_t(width) * height, full->Pixels()));
+    EXPECT_FALSE(AllBytesEqual(half->Pixels() + std::size_t(width) * height,
+                               2 * std::size_t(width) * height, 0));
+}
+
 TEST(IW44Decoder, ImageWithoutAreaHasNoPixels) {
     for (const auto& [width, height] : {std::pair{0, 10}, {10, 0}, {0, 0}}) {
         CIW44Decoder decoder;
