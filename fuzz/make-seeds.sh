@@ -180,3 +180,132 @@ done
 djvuextract "$work/indirect/text1.iff" Djbz="$jb2out/djbz_text1.jb2" 2>/dev/null
 djvuextract "$work/indirect/text2.djvu" Sjbz="$jb2out/sjbz_inherits.jb2" 2>/dev/null
 ls -l "$jb2out" "$maskout"
+
+# Wavelet chunk sequences and composed pages. The fuzz_iw44 seeds are the
+# BG44 (or FG44) chunk bodies of c44 images, joined by the separator "IW44"
+# that FuzzIW44.cpp splits on; the fuzz_page_render seeds are whole pages
+# from c44, csepdjvu, cpaldjvu and djvumake, one per row of the composition
+# table (background only, palette, foreground image, mask without colours...).
+iwout="$here/corpus/iw44"
+pageout="$here/corpus/page_render"
+mkdir -p "$iwout" "$pageout"
+# bodies FILE ID [COUNT]: the ID chunk bodies (all, or the first COUNT) of
+# the first page FORM of FILE, joined by "IW44". The chunks of a c44 or
+# djvumake page are direct children of the FORM that follows "AT&T".
+bodies() {
+    python3 - "$1" "$2" "${3:-0}" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+want = sys.argv[2].encode()
+count = int(sys.argv[3])
+pos, end, out = 16, 12 + int.from_bytes(data[8:12], "big"), []
+while pos + 8 <= end:
+    length = int.from_bytes(data[pos + 4:pos + 8], "big")
+    if data[pos:pos + 4] == want:
+        body = data[pos + 8:pos + 8 + length]
+        assert b"IW44" not in body, "a chunk body holds the separator"
+        out.append(body)
+    pos += 8 + length + (length & 1)
+sys.stdout.buffer.write(b"IW44".join(out[:count] if count else out))
+PY
+}
+# photo OUT WIDTH HEIGHT SEED: a deterministic 8-bit colour picture.
+photo() { convert -seed "$4" -size "${2}x$3" plasma:fractal -depth 8 "$1"; }
+photo "$work/p64.ppm" 64 48 3
+photo "$work/p33.ppm" 33 20 5
+photo "$work/p1.ppm" 1 2 6
+photo "$work/p3.ppm" 3 70 7
+convert "$work/p64.ppm" -colorspace gray -depth 8 "$work/g64.pgm"
+convert -size 16x12 gradient:white-black -depth 8 "$work/g16.pgm"
+c44 -slice 74+13+10 "$work/p64.ppm" "$work/c_64x48.djvu"
+c44 -slice 74+13+10 "$work/p33.ppm" "$work/c_33x20.djvu"
+c44 -slice 90 "$work/p1.ppm" "$work/c_1x2.djvu"
+c44 -slice 30+30+30 "$work/p3.ppm" "$work/c_3x70.djvu"
+c44 -slice 20+20+20+20+20 -crcbhalf "$work/p64.ppm" "$work/c_half.djvu"
+c44 -slice 8 -crcbdelay 10 "$work/p64.ppm" "$work/c_delay10.djvu"
+c44 -slice 100 -crcbfull "$work/p33.ppm" "$work/c_full.djvu"
+c44 -slice 74+13+10 "$work/g64.pgm" "$work/g_64x48.djvu"
+c44 -slice 60+20 "$work/g16.pgm" "$work/g_16x12.djvu"
+for name in c_64x48 c_33x20 c_1x2 c_3x70 c_half c_delay10 c_full g_64x48 g_16x12; do
+    bodies "$work/$name.djvu" BG44 >"$iwout/$name.iw44"
+done
+# Hand-made: a first chunk of 0 slices (an all-zero gray image of 40 x 30),
+# and a first colour chunk followed by one with serial 2 instead of 1
+# (rejected).
+printf '\000\000\200\002\000\050\000\036\000' >"$iwout/zero_slices.iw44"
+{ bodies "$work/c_64x48.djvu" BG44 1; printf 'IW44\002\012\001\002\003'; } >"$iwout/serial_gap.iw44"
+
+# Pages. A foreground of coloured text and a box (white = transparent) on
+# a photo background reduced by 3; the 101 x 70 one leaves a remainder.
+fgdraw() { # fgdraw OUT WIDTH HEIGHT
+    convert -size "${2}x$3" xc:white +antialias -font DejaVu-Sans -pointsize 20 \
+        -fill '#c00000' -draw "text 3,22 'Vyrd'" -fill '#0040a0' -draw "text 3,50 'seed'" \
+        -fill '#208020' -draw "rectangle $(($2 - 30)),5 $(($2 - 5)),$(($3 - 5))" -depth 8 "$1"
+}
+fgdraw "$work/fg150.ppm" 150 60
+fgdraw "$work/fg101.ppm" 101 70
+photo "$work/bg50.ppm" 50 20 8
+photo "$work/bg34.ppm" 34 24 9
+python3 "$here/../scripts/ppm-to-sep.py" "$work/fg150.ppm" "$work/bg50.ppm" >"$work/p150.sep"
+python3 "$here/../scripts/ppm-to-sep.py" "$work/fg101.ppm" "$work/bg34.ppm" >"$work/p101.sep"
+python3 "$here/../scripts/ppm-to-sep.py" "$work/fg101.ppm" >"$work/white.sep"
+csepdjvu -q 60,80 "$work/p150.sep" "$pageout/csep_palette.djvu"
+csepdjvu -q 60,80 "$work/p101.sep" "$pageout/csep_remainder.djvu"
+csepdjvu "$work/white.sep" "$pageout/csep_no_background.djvu"
+cpaldjvu -colors 4 "$work/fg101.ppm" "$pageout/cpal_101x70.djvu"
+cp "$work/c_33x20.djvu" "$pageout/c44_colour.djvu"
+cp "$work/g_16x12.djvu" "$pageout/c44_gray.djvu"
+# Pages with one mask and each combination of colour layers. djvumake adds
+# a white background or a black palette where a page would lack both, so
+# the pages without them are put together here from the chunks of others.
+convert "$work/fg101.ppm" -threshold 99% -monochrome "$work/m101.pbm"
+cjb2 "$work/m101.pbm" "$work/m101.djvu"
+photo "$work/p101.ppm" 101 70 10
+c44 -slice 60+20 "$work/bg34.ppm" "$work/bg34.djvu"
+photo "$work/fg12.ppm" 12 8 11
+c44 -slice 70 "$work/fg12.ppm" "$work/fg12.djvu"
+djvumake "$pageout/make_mask_ppm.djvu" Sjbz="$work/m101.djvu" PPM="$work/p101.ppm"
+# assemble OUT WIDTH HEIGHT PICK... : a page of INFO and, for each PICK, the
+# chunks it names: FILE:ID (the ID chunks of FILE's first page, in file
+# order), FILE:ID=NEWID (the same chunks renamed), FGbz:HEX (an FGbz chunk
+# of those bytes).
+assemble() {
+    python3 - "$@" <<'PY'
+import sys
+out, width, height, picks = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4:]
+def chunk(cid, body):
+    return cid + len(body).to_bytes(4, "big") + body + b"\0" * (len(body) & 1)
+def chunks_of(path, cid):
+    data = open(path, "rb").read()
+    pos, end = 16, 12 + int.from_bytes(data[8:12], "big")
+    while pos + 8 <= end:
+        length = int.from_bytes(data[pos + 4:pos + 8], "big")
+        if data[pos:pos + 4] == cid:
+            yield chunk(cid, data[pos + 8:pos + 8 + length])
+        pos += 8 + length + (length & 1)
+info = width.to_bytes(2, "big") + height.to_bytes(2, "big") + bytes([24, 0, 44, 1, 22, 1])
+body = b"DJVU" + chunk(b"INFO", info)
+for pick in picks:
+    source, cid = pick.rsplit(":", 1)
+    if source == "FGbz":
+        body += chunk(b"FGbz", bytes.fromhex(cid))
+        continue
+    old, _, new = cid.partition("=")
+    for c in chunks_of(source, old.encode()):
+        body += (new.encode() or c[:4]) + c[4:]
+open(out, "wb").write(b"AT&T" + chunk(b"FORM", body))
+PY
+}
+M="$work/m101.djvu:Sjbz"
+assemble "$pageout/mask_fg44.djvu" 101 70 "$M" "$work/fg12.djvu:BG44=FG44"
+assemble "$pageout/mask_bg44.djvu" 101 70 "$M" "$work/bg34.djvu:BG44"
+# Two palette colours and no index count: no blit has a colour.
+assemble "$pageout/mask_fgbz_no_bg.djvu" 101 70 "$M" FGbz:000002ff800000008000
+assemble "$pageout/mask_fgbz_fg44.djvu" 101 70 "$M" "$work/bg34.djvu:BG44" \
+    "$pageout/csep_remainder.djvu:FGbz" "$pageout/make_mask_ppm.djvu:FG44"
+assemble "$pageout/fg44_only.djvu" 101 70 "$work/fg12.djvu:BG44=FG44"
+# A background larger than the page: only its lower left part shows.
+assemble "$pageout/bg_larger.djvu" 20 15 "$work/bg34.djvu:BG44"
+djvm -c "$pageout/bundle3.djvu" "$pageout/mask_fg44.djvu" \
+    "$pageout/csep_remainder.djvu" "$pageout/c44_gray.djvu"
+ls -l "$iwout" "$pageout"
