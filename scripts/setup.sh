@@ -24,6 +24,7 @@ imagemagick
 ghostscript
 fonts-dejavu-core
 python3
+time
 "
 
 missing=""
