@@ -341,9 +341,16 @@ TEST(IW44Component, PartsOfBlocksPastTheEdgesAreCut) {
     }
     EXPECT_GT(nonZero, 0);
     std::vector<int8_t> out(33 * 40 + 1, 0x55);
-    std::vector<int16_t> work;
+    vyrd::CIW44Samples work(33 * 40);
     narrow.Reconstruct(out.data(), work);
     EXPECT_EQ(out.back(), 0x55) << "nothing written past width x height";
+    // The work space is left as it was given: zero, ready for the next
+    // component. A second reconstruction gives the same samples.
+    EXPECT_TRUE(
+        std::all_of(work.Data(), work.Data() + work.Size(), [](int16_t v) { return v == 0; }));
+    std::vector<int8_t> again(out.size(), 0x55);
+    narrow.Reconstruct(again.data(), work);
+    EXPECT_EQ(again, out);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "Pnm.h"
 
+#include <bit>
+#include <cstring>
 #include <vector>
 
 namespace vyrddjvu {
@@ -47,8 +49,19 @@ void CopyGray(const uint8_t* src, int32_t width, uint8_t* dst) {
     }
 }
 
+// On little-endian machines a pixel at a time as one 4-byte load and store:
+// the fourth byte read belongs to the next pixel, the fourth written is
+// overwritten by it. The last pixel goes byte by byte, so nothing past either
+// row is touched.
 void BgrToRgb(const uint8_t* src, int32_t width, uint8_t* dst) {
-    for (int32_t x = 0; x < width; ++x) {
+    int32_t x = 0;
+    for (; std::endian::native == std::endian::little && x + 1 < width; ++x) {
+        uint32_t bgr;
+        std::memcpy(&bgr, src + 3 * x, 4);
+        const uint32_t rgb = ((bgr >> 16) & 0xFF) | (bgr & 0xFF00) | ((bgr & 0xFF) << 16);
+        std::memcpy(dst + 3 * x, &rgb, 4);
+    }
+    for (; x < width; ++x) {
         dst[3 * x] = src[3 * x + 2];
         dst[3 * x + 1] = src[3 * x + 1];
         dst[3 * x + 2] = src[3 * x];

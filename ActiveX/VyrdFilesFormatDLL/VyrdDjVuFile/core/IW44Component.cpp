@@ -3,6 +3,7 @@
 #include "IW44Transform.h"
 
 #include <algorithm>
+#include <cassert>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +60,18 @@ std::array<uint16_t, CIW44Component::kBlockCoefficients> BuildIndexTable() noexc
 
 void CIW44Component::FreeDeleter::operator()(int16_t* p) const noexcept {
     std::free(p);
+}
+
+void CIW44Samples::FreeDeleter::operator()(int16_t* p) const noexcept {
+    std::free(p);
+}
+
+CIW44Samples::CIW44Samples(std::size_t count)
+    : samples_(static_cast<int16_t*>(std::calloc(count > 0 ? count : 1, sizeof(int16_t)))),
+      count_(count) {
+    if (!samples_) {
+        throw std::bad_alloc();
+    }
 }
 
 const std::array<uint16_t, CIW44Component::kBlockCoefficients>&
@@ -162,9 +175,11 @@ inline int8_t SampleToByte(int16_t sample) noexcept {
     return int8_t(std::clamp((sample + 32) >> 6, -128, 127));
 }
 
-void SamplesToBytes(const int16_t* samples, int8_t* out, std::size_t count) noexcept {
+// Converts the samples and clears them for the next use, in one pass.
+void SamplesToBytesAndClear(int16_t* samples, int8_t* out, std::size_t count) noexcept {
     for (std::size_t i = 0; i < count; ++i) {
         out[i] = SampleToByte(samples[i]);
+        samples[i] = 0;
     }
 }
 
@@ -306,12 +321,13 @@ void CIW44Component::DecodeBlock(CZPDecoder& shared, const Slice& slice, std::si
     shared = zp;
 }
 
-void CIW44Component::Reconstruct(int8_t* out, std::vector<int16_t>& grid) const {
+void CIW44Component::Reconstruct(int8_t* out, CIW44Samples& work) const {
     if (!coefficients_) {
         return;
     }
     const std::size_t samples = std::size_t(width_) * std::size_t(height_);
-    grid.assign(samples, 0);
+    assert(work.Size() >= samples);
+    int16_t* const grid = work.Data();
     // The place of each coefficient of a block in the grid, relative to the
     // block's bottom-left sample: row and column, and for blocks that lie
     // wholly inside the image the offset.
@@ -336,8 +352,7 @@ void CIW44Component::Reconstruct(int8_t* out, std::vector<int16_t>& grid) const 
             const int32_t right = std::min(kBlockSide, width_ - blockColumn * kBlockSide);
             const std::size_t block =
                 std::size_t(blockRow) * std::size_t(blockColumns_) + std::size_t(blockColumn);
-            int16_t* corner = grid.data() +
-                              std::size_t(blockRow * kBlockSide) * std::size_t(width_) +
+            int16_t* corner = grid + std::size_t(blockRow * kBlockSide) * std::size_t(width_) +
                               std::size_t(blockColumn * kBlockSide);
             const bool whole = top == kBlockSide && right == kBlockSide;
             for (int bucket = 0; bucket < kBucketsPerBlock; ++bucket) {
@@ -360,13 +375,13 @@ void CIW44Component::Reconstruct(int8_t* out, std::vector<int16_t>& grid) const 
         }
     }
     if (!halfResolution_) {
-        InverseWavelet(grid.data(), width_, height_);
-        SamplesToBytes(grid.data(), out, samples);
+        InverseWavelet(grid, width_, height_);
+        SamplesToBytesAndClear(grid, out, samples);
         return;
     }
-    InverseWavelet(grid.data(), width_, height_, 2);
+    InverseWavelet(grid, width_, height_, 2);
     for (int32_t y = 0; y < height_; ++y) {
-        const int16_t* even = grid.data() + std::size_t(y & ~1) * std::size_t(width_);
+        const int16_t* even = grid + std::size_t(y & ~1) * std::size_t(width_);
         int8_t* row = out + std::size_t(y) * std::size_t(width_);
         if ((y & 1) != 0) {
             std::memcpy(row, row - width_, std::size_t(width_));
@@ -376,6 +391,7 @@ void CIW44Component::Reconstruct(int8_t* out, std::vector<int16_t>& grid) const 
             row[x] = SampleToByte(even[x & ~1]);
         }
     }
+    std::memset(grid, 0, samples * sizeof(int16_t));
 }
 
 }  // namespace vyrd

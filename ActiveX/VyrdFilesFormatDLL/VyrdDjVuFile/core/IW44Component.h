@@ -12,6 +12,26 @@
 
 namespace vyrd {
 
+// Work space of the inverse transform: one 16-bit sample per pixel, zero
+// whenever it is handed to a component. It comes zeroed from the system, so
+// its pages cost nothing until they are touched, and each reconstruction
+// clears what it used, so the components of one image can share it.
+class CIW44Samples {
+public:
+    // Throws std::bad_alloc.
+    explicit CIW44Samples(std::size_t count);
+
+    int16_t* Data() noexcept { return samples_.get(); }
+    std::size_t Size() const noexcept { return count_; }
+
+private:
+    struct FreeDeleter {
+        void operator()(int16_t* p) const noexcept;
+    };
+    std::unique_ptr<int16_t[], FreeDeleter> samples_;
+    std::size_t count_;
+};
+
 // Coefficients belong to blocks of 32 x 32, numbered row by row from the
 // bottom-left block; inside a block coefficient k interleaves the bits of the
 // row and column so that the coarse bands come first, and every 16 of them
@@ -37,10 +57,10 @@ public:
     int DecodeSlice(CZPDecoder& zp) noexcept;
 
     // Writes width x height signed samples, row 0 (the bottom row) first, to
-    // `out`. The coefficients are not changed. `work` holds the 16-bit
-    // samples of the transform; it is resized as needed, so the components
-    // of one image can share it. Throws std::bad_alloc.
-    void Reconstruct(int8_t* out, std::vector<int16_t>& work) const;
+    // `out`. The coefficients are not changed. `work` must hold at least
+    // width x height samples, all zero; they are zero again afterwards.
+    // Throws std::bad_alloc.
+    void Reconstruct(int8_t* out, CIW44Samples& work) const;
 
     // Frees the coefficients once the component is no longer needed; the
     // component then has no blocks.

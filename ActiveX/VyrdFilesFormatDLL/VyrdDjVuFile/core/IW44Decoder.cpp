@@ -96,7 +96,7 @@ RefPtr<CRasterImage> CIW44Decoder::MakeRaster() {
     }
     const std::size_t plane = std::size_t(width_) * std::size_t(height_);
     int8_t* out = reinterpret_cast<int8_t*>(raster->Pixels());
-    std::vector<int16_t> work;
+    CIW44Samples work(plane);
     CIW44Component* components[] = {y_.get(), cb_.get(), cr_.get()};
     for (CIW44Component* component : components) {
         if (component == nullptr) {
