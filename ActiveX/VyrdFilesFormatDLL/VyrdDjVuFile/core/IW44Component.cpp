@@ -13,8 +13,8 @@ namespace vyrd {
 
 namespace {
 
-// Coefficient states within one slice.
-constexpr uint8_t kSkip = 0;    // threshold inactive
+// Bucket and block states within one slice (a coefficient whose threshold
+// is inactive has neither bit).
 constexpr uint8_t kRefine = 1;  // already has a value
 constexpr uint8_t kTest = 2;    // zero, may get a value now
 constexpr uint8_t kFound = 4;   // set while decoding

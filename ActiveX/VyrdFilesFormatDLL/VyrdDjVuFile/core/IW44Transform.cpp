@@ -26,6 +26,23 @@ inline int Update1(int v, int near1) noexcept {
     return v + near1;
 }
 
+// The update of the odd samples of a line of `n` samples, `step` apart:
+// four neighbours where they all exist, two near the end, one at the very
+// end. `even(q)` gives the predicted sample q (0 outside the line).
+template <class Even>
+void UpdateLineGeneral(int16_t* x, int n, std::ptrdiff_t step, Even even) noexcept {
+    for (int q = 1; q < n; q += 2) {
+        int16_t& v = x[q * step];
+        if (q - 3 >= 0 && q + 3 < n) {
+            v = int16_t(Update4(v, even(q - 1), even(q + 1), even(q - 3), even(q + 3)));
+        } else if (q + 1 < n) {
+            v = int16_t(Update2(v, even(q - 1), even(q + 1)));
+        } else {
+            v = int16_t(Update1(v, even(q - 1)));
+        }
+    }
+}
+
 // A column of `n` samples, `step` apart, with a bounds test for every
 // neighbour. The update reads the predicted samples as stored (16 bits).
 void LiftColumnGeneral(int16_t* x, int n, std::ptrdiff_t step) noexcept {
@@ -33,16 +50,7 @@ void LiftColumnGeneral(int16_t* x, int n, std::ptrdiff_t step) noexcept {
     for (int q = 0; q < n; q += 2) {
         x[q * step] = int16_t(Predict(x[q * step], at(q - 1), at(q + 1), at(q - 3), at(q + 3)));
     }
-    for (int q = 1; q < n; q += 2) {
-        int16_t& v = x[q * step];
-        if (q - 3 >= 0 && q + 3 < n) {
-            v = int16_t(Update4(v, at(q - 1), at(q + 1), at(q - 3), at(q + 3)));
-        } else if (q + 1 < n) {
-            v = int16_t(Update2(v, at(q - 1), at(q + 1)));
-        } else {
-            v = int16_t(Update1(v, at(q - 1)));
-        }
-    }
+    UpdateLineGeneral(x, n, step, at);
 }
 
 // A row of `n` samples, `step` apart, with a bounds test for every
@@ -56,17 +64,7 @@ void LiftRowGeneral(int16_t* x, int n, std::ptrdiff_t step, int32_t* evens) noex
         evens[q / 2] = Predict(x[q * step], at(q - 1), at(q + 1), at(q - 3), at(q + 3));
         x[q * step] = int16_t(evens[q / 2]);
     }
-    const auto even = [&](int q) -> int { return q >= 0 && q < n ? evens[q / 2] : 0; };
-    for (int q = 1; q < n; q += 2) {
-        int16_t& v = x[q * step];
-        if (q - 3 >= 0 && q + 3 < n) {
-            v = int16_t(Update4(v, even(q - 1), even(q + 1), even(q - 3), even(q + 3)));
-        } else if (q + 1 < n) {
-            v = int16_t(Update2(v, even(q - 1), even(q + 1)));
-        } else {
-            v = int16_t(Update1(v, even(q - 1)));
-        }
-    }
+    UpdateLineGeneral(x, n, step, [&](int q) -> int { return q >= 0 && q < n ? evens[q / 2] : 0; });
 }
 
 // Room for one row split into its even samples (32 bits, as predicted) and
