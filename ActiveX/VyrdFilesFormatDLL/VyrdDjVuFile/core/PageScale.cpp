@@ -43,18 +43,22 @@ void ConvertRow(const CRasterImage& image, int32_t r, int32_t count, int32_t fx,
         }
         return;
     }
-    const std::size_t widened = 3 * std::size_t(fx - 1);
+    // Each source pixel is converted once, then written fx times as 4-byte
+    // stores that overlap by one byte: the same bytes as copying the pixel
+    // forward from 3 bytes behind. The last copy of the row's last pixel is
+    // written byte by byte, so nothing past the row is touched.
     for (int32_t c = 0; c < count; ++c) {
-        if (colour) {
-            YccToBgr(y[c], y[c + plane], y[c + 2 * plane], out);
-        } else {
-            out[0] = out[1] = out[2] = GrayValue(y[c]);
+        const uint32_t bgr =
+            colour ? ycc::PackedBgr(y[c], y[c + plane], y[c + 2 * plane]) : ycc::PackedGray(y[c]);
+        const int32_t wordCopies = c + 1 < count ? fx : fx - 1;
+        for (int32_t i = 0; i < wordCopies; ++i, out += 3) {
+            StorePixelWord(out, bgr);
         }
-        // Overlapping forward copy: each byte repeats the one 3 before it.
-        for (std::size_t k = 3; k < widened + 3; ++k) {
-            out[k] = out[k - 3];
+        if (wordCopies < fx) {
+            out[0] = uint8_t(bgr);
+            out[1] = uint8_t(bgr >> 8);
+            out[2] = uint8_t(bgr >> 16);
         }
-        out += widened + 3;
     }
 }
 

@@ -14,7 +14,7 @@ constexpr int32_t kChunk = 64;
 void StorePacked(const uint32_t* packed, int32_t count, uint8_t* out) noexcept {
     int32_t i = 0;
     for (; i + 1 < count; ++i, out += 3) {
-        std::memcpy(out, &packed[i], 4);
+        StorePixelWord(out, packed[i]);
     }
     out[0] = uint8_t(packed[i]);
     out[1] = uint8_t(packed[i] >> 8);

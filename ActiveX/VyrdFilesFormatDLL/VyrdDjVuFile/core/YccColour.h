@@ -2,7 +2,9 @@
 // Conversion of wavelet image samples (signed Y, Cb, Cr bytes) to blue, green
 // and red.
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace vyrd {
 
@@ -36,17 +38,24 @@ constexpr uint32_t PackedGray(int y) noexcept {
 
 }  // namespace ycc
 
+// Stores the packed pixel's blue, green and red at `out`, and one byte more
+// that the caller overwrites next (or owns).
+inline void StorePixelWord(uint8_t* out, uint32_t bgr) noexcept {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &bgr, 4);
+    } else {
+        out[0] = uint8_t(bgr);
+        out[1] = uint8_t(bgr >> 8);
+        out[2] = uint8_t(bgr >> 16);
+    }
+}
+
 // One colour pixel: `out` receives blue, green, red.
 inline void YccToBgr(int8_t y, int8_t cb, int8_t cr, uint8_t* out) noexcept {
     const uint32_t bgr = ycc::PackedBgr(y, cb, cr);
     out[0] = uint8_t(bgr);
     out[1] = uint8_t(bgr >> 8);
     out[2] = uint8_t(bgr >> 16);
-}
-
-// One gray pixel: the value of blue, green and red alike.
-constexpr uint8_t GrayValue(int8_t y) noexcept {
-    return uint8_t(127 - y);
 }
 
 // `count` pixels of one row to blue, green, red triples.
