@@ -31,6 +31,11 @@ void PaintInColours(CRasterImage& page, const CJB2Layer& mask, ColourOf colourOf
 
 }  // namespace
 
+void PaintBlitsInColour(CRasterImage& page, const CJB2Layer& mask, PaletteColour colour) noexcept {
+    assert(page.Format() == RasterFormat::BGR24);
+    PaintInColours(page, mask, [colour](std::size_t) { return colour; });
+}
+
 void PaintBlitsWithPalette(CRasterImage& page, const CJB2Layer& mask,
                            const CFgPalette& palette) noexcept {
     assert(page.Format() == RasterFormat::BGR24);
@@ -46,7 +51,7 @@ void PaintBlitsWithImage(CRasterImage& page, const CJB2Layer& mask,
     const int32_t width = foreground.Width();
     const int32_t height = foreground.Height();
     if (foreground.Pixels() == nullptr || width <= 0 || height <= 0) {
-        PaintInColours(page, mask, [](std::size_t) { return kBlack; });
+        PaintBlitsInColour(page, mask, kBlack);
         return;
     }
     assert(foreground.Stride() == width);

@@ -7,6 +7,10 @@
 
 namespace vyrd {
 
+// Every ink pixel of every blit takes `colour`, clipped to the page on all
+// four sides. `page` is BGR24.
+void PaintBlitsInColour(CRasterImage& page, const CJB2Layer& mask, PaletteColour colour) noexcept;
+
 // Every ink pixel of blit k takes the palette colour of blit k. A blit the
 // palette names no colour for is painted black. Blits are clipped to the page
 // on all four sides. `page` is BGR24.

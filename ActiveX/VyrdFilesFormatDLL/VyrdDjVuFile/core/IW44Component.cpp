@@ -58,10 +58,6 @@ std::array<uint16_t, CIW44Component::kBlockCoefficients> BuildIndexTable() noexc
 
 }  // namespace
 
-void CIW44Component::FreeDeleter::operator()(int16_t* p) const noexcept {
-    std::free(p);
-}
-
 void CIW44Samples::FreeDeleter::operator()(int16_t* p) const noexcept {
     std::free(p);
 }
@@ -89,17 +85,13 @@ CIW44Component::CIW44Component(int32_t width, int32_t height, bool halfResolutio
         blockColumns_ = (width_ + kBlockSide - 1) / kBlockSide;
         blockRows_ = (height_ + kBlockSide - 1) / kBlockSide;
         blockCount_ = std::size_t(blockColumns_) * std::size_t(blockRows_);
-        coefficients_.reset(
-            static_cast<int16_t*>(std::calloc(blockCount_ * kBlockCoefficients, sizeof(int16_t))));
-        if (!coefficients_) {
-            throw std::bad_alloc();
-        }
+        coefficients_ = CIW44Samples(blockCount_ * kBlockCoefficients);
         nonZeroCounts_.assign(blockCount_ * kBucketsPerBlock, 0);
     }
 }
 
 void CIW44Component::ReleaseCoefficients() noexcept {
-    coefficients_.reset();
+    coefficients_.Release();
     std::vector<uint8_t>().swap(nonZeroCounts_);
 }
 
@@ -137,7 +129,7 @@ struct CIW44Component::Slice {
 };
 
 int CIW44Component::DecodeSlice(CZPDecoder& zp) noexcept {
-    if (!coefficients_) {
+    if (coefficients_.Empty()) {
         return 0;
     }
     if (!SliceIsNull()) {
@@ -322,7 +314,7 @@ void CIW44Component::DecodeBlock(CZPDecoder& shared, const Slice& slice, std::si
 }
 
 void CIW44Component::Reconstruct(int8_t* out, CIW44Samples& work) const {
-    if (!coefficients_) {
+    if (coefficients_.Empty()) {
         return;
     }
     const std::size_t samples = std::size_t(width_) * std::size_t(height_);
@@ -359,8 +351,8 @@ void CIW44Component::Reconstruct(int8_t* out, CIW44Samples& work) const {
                 if (counts[bucket] == 0) {
                     continue;
                 }
-                const int16_t* c =
-                    coefficients_.get() + (std::size_t(bucket) * blockCount_ + block) * kBucketSize;
+                const int16_t* c = coefficients_.Data() +
+                                   (std::size_t(bucket) * blockCount_ + block) * kBucketSize;
                 const int k0 = bucket * kBucketSize;
                 for (int j = 0; j < kBucketSize; ++j) {
                     const std::size_t k = std::size_t(k0 + j);

@@ -12,24 +12,32 @@
 
 namespace vyrd {
 
-// Work space of the inverse transform: one 16-bit sample per pixel, zero
-// whenever it is handed to a component. It comes zeroed from the system, so
-// its pages cost nothing until they are touched, and each reconstruction
-// clears what it used, so the components of one image can share it.
+// 16-bit values that come zeroed from the system (calloc), so that pages no
+// one touches cost neither memory nor time. They hold a component's
+// coefficients, and the work space of the inverse transform (one sample per
+// pixel, zero whenever it is handed to a component: each reconstruction
+// clears what it used, so the components of one image share it).
 class CIW44Samples {
 public:
+    CIW44Samples() noexcept = default;
     // Throws std::bad_alloc.
     explicit CIW44Samples(std::size_t count);
 
     int16_t* Data() noexcept { return samples_.get(); }
+    const int16_t* Data() const noexcept { return samples_.get(); }
     std::size_t Size() const noexcept { return count_; }
+    bool Empty() const noexcept { return count_ == 0; }
+    void Release() noexcept {
+        samples_.reset();
+        count_ = 0;
+    }
 
 private:
     struct FreeDeleter {
         void operator()(int16_t* p) const noexcept;
     };
     std::unique_ptr<int16_t[], FreeDeleter> samples_;
-    std::size_t count_;
+    std::size_t count_ = 0;
 };
 
 // Coefficients belong to blocks of 32 x 32, numbered row by row from the
@@ -49,7 +57,7 @@ public:
 
     int32_t Width() const noexcept { return width_; }
     int32_t Height() const noexcept { return height_; }
-    bool HasBlocks() const noexcept { return coefficients_ != nullptr; }
+    bool HasBlocks() const noexcept { return !coefficients_.Empty(); }
 
     // Decodes the next slice: one band of every block. Returns 1 while the
     // component has blocks (a slice whose thresholds are all inactive decodes
@@ -68,7 +76,7 @@ public:
 
     // Coefficient k (0-1023) of block `block`, for tests.
     int16_t Coefficient(int32_t block, int k) const noexcept {
-        return coefficients_[CoefficientOffset(k) + std::size_t(block) * kBucketSize];
+        return coefficients_.Data()[CoefficientOffset(k) + std::size_t(block) * kBucketSize];
     }
     int Band() const noexcept { return band_; }
     uint32_t Threshold(int index) const noexcept { return thresholds_[std::size_t(index)]; }
@@ -93,7 +101,7 @@ private:
                std::size_t(k % kBucketSize);
     }
     int16_t* Bucket(int bucket, std::size_t block) noexcept {
-        return coefficients_.get() + (std::size_t(bucket) * blockCount_ + block) * kBucketSize;
+        return coefficients_.Data() + (std::size_t(bucket) * blockCount_ + block) * kBucketSize;
     }
 
     bool SliceIsNull() const noexcept;
@@ -107,13 +115,9 @@ private:
     int32_t blockColumns_ = 0;
     int32_t blockRows_ = 0;
     std::size_t blockCount_ = 0;
-    // From calloc: the system hands out zero pages lazily, so the buckets
-    // no slice reaches (the fine bands of a coarsely coded image) cost no
-    // memory and no time.
-    struct FreeDeleter {
-        void operator()(int16_t* p) const noexcept;
-    };
-    std::unique_ptr<int16_t[], FreeDeleter> coefficients_;
+    // Zeroed lazily by the system: the buckets no slice reaches (the fine
+    // bands of a coarsely coded image) cost no memory and no time.
+    CIW44Samples coefficients_;
     // Per block and bucket: how many of the bucket's 16 coefficients are not
     // zero. A coefficient never returns to zero once it has a value, so the
     // count only grows; it decides the bucket states without a scan.

@@ -60,7 +60,7 @@ RefPtr<CRasterImage> RenderPage(CDjVuPage& page) {
             PaintBlitsWithPalette(*raster, *mask, *palette);
         } else {
             // No colours for the text: it is painted black rather than lost.
-            PaintBlitsWithPalette(*raster, *mask, *CFgPalette::Parse(CByteRange()));
+            PaintBlitsInColour(*raster, *mask, PaletteColour{0, 0, 0});
         }
         return raster;
     }
