@@ -3,6 +3,8 @@
 // reports any read past its end (libFuzzer's own buffer may be larger).
 
 #include "ByteRange.h"
+#include "Container.h"
+#include "HResultError.h"
 #include "Raster.h"
 
 #include <cstddef>
@@ -39,4 +41,19 @@ inline void TouchRasterEnds(const vyrd::CRasterImage& raster) {
     volatile uint8_t sink = raster.Pixels()[0];
     sink = raster.Pixels()[raster.ByteSize() - 1];
     (void)sink;
+}
+
+// The input opened as a document, or null when it is refused: not a document,
+// or a directory that names fewer components than it counts. `input` must
+// outlive the document.
+inline vyrd::RefPtr<vyrd::CDjVuContainer> OpenFuzzDocument(const FuzzInput& input) {
+    vyrd::RefPtr<vyrd::CDjVuContainer> doc = vyrd::MakeRef<vyrd::CDjVuContainer>();
+    try {
+        if (doc->OpenDocumentFromMemory(input.Span()) != 1) {
+            return nullptr;
+        }
+    } catch (const vyrd::HResultError&) {
+        return nullptr;
+    }
+    return doc;
 }

@@ -2,9 +2,7 @@
 // have their shape dictionaries built (own Djbz chunks, included files) and
 // their masks decoded and painted at page size.
 
-#include "Container.h"
 #include "FuzzInput.h"
-#include "HResultError.h"
 #include "Render.h"
 
 #include <cstddef>
@@ -25,12 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const FuzzInput input(data, size);
-    vyrd::RefPtr<vyrd::CDjVuContainer> doc = vyrd::MakeRef<vyrd::CDjVuContainer>();
-    try {
-        if (doc->OpenDocumentFromMemory(input.Span()) != 1) {
-            return 0;
-        }
-    } catch (const vyrd::HResultError&) {
+    const vyrd::RefPtr<vyrd::CDjVuContainer> doc = OpenFuzzDocument(input);
+    if (!doc) {
         return 0;
     }
     for (int i = 0; i < doc->CountPages() && i < kMaxPages; ++i) {

@@ -2,9 +2,7 @@
 // pages are rendered (mask, palette, background and foreground images scaled
 // and painted at page size), and whose wavelet layers are also rendered alone.
 
-#include "Container.h"
 #include "FuzzInput.h"
-#include "HResultError.h"
 #include "IffChunk.h"
 #include "Render.h"
 
@@ -119,12 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const FuzzInput input(data, size);
-    RefPtr<vyrd::CDjVuContainer> doc = vyrd::MakeRef<vyrd::CDjVuContainer>();
-    try {
-        if (doc->OpenDocumentFromMemory(input.Span()) != 1) {
-            return 0;
-        }
-    } catch (const vyrd::HResultError&) {
+    const vyrd::RefPtr<vyrd::CDjVuContainer> doc = OpenFuzzDocument(input);
+    if (!doc) {
         return 0;
     }
     for (int i = 0; i < doc->CountPages() && i < kMaxPages; ++i) {
